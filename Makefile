@@ -41,7 +41,7 @@ bench: build
 asan: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSARVANTA_SANITIZE=ON \
 	  -DSARVANTA_WERROR=ON -DSARVANTA_BUILD_GUI=OFF -DSARVANTA_BUILD_BENCH=OFF
-	cmake --build $(ASAN_BUILD) -j $(JOBS) --target $(shell scripts/existing-targets $(ASAN_BUILD) $(CORE_TESTS))
+	cmake --build $(ASAN_BUILD) -j $(JOBS) --target $$(scripts/existing-targets $(ASAN_BUILD) $(CORE_TESTS))
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure -j $(JOBS) -R '^(base|expr|model|ga|task)$$'
 
