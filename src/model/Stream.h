@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -22,9 +23,26 @@ class TStreamComponent;
 
 // Value-type tags of the stream.
 enum TValueTag : uint8_t {
-  vaNull = 0, vaList = 1, vaInt8 = 2, vaInt16 = 3, vaInt32 = 4, vaExtended = 5, vaString = 6,
-  vaIdent = 7, vaFalse = 8, vaTrue = 9, vaBinary = 10, vaSet = 11, vaLString = 12, vaNil = 13,
-  vaCollection = 14, vaSingle = 15, vaCurrency = 16, vaDate = 17, vaWString = 18, vaInt64 = 19
+  vaNull = 0,
+  vaList = 1,
+  vaInt8 = 2,
+  vaInt16 = 3,
+  vaInt32 = 4,
+  vaExtended = 5,
+  vaString = 6,
+  vaIdent = 7,
+  vaFalse = 8,
+  vaTrue = 9,
+  vaBinary = 10,
+  vaSet = 11,
+  vaLString = 12,
+  vaNil = 13,
+  vaCollection = 14,
+  vaSingle = 15,
+  vaCurrency = 16,
+  vaDate = 17,
+  vaWString = 18,
+  vaInt64 = 19
 };
 
 // How a published value is stored and when it is written:
@@ -46,6 +64,9 @@ struct TPropertyInfo {
   std::function<std::string(const TStreamComponent&)> GetString;
   std::function<void(TStreamComponent&, const std::string&)> SetString;
   std::vector<std::string> EnumNames;
+  // Integer values outside this range are a read error (set them to the field's width).
+  int64_t MinValue = std::numeric_limits<int64_t>::min();
+  int64_t MaxValue = std::numeric_limits<int64_t>::max();
 };
 
 // A custom stream property: its name, when it is written, and how its block is written and read.
@@ -86,15 +107,16 @@ class TWriter {
   // the custom blocks whose condition holds, end of properties, end of children.
   void WriteComponent(const TStreamComponent& component);
 
-  void WriteListBegin();  // tag 1
-  void WriteListEnd();    // byte 0
-  void WriteInteger(int64_t value);  // smallest of tags 2, 3, 4 (19 beyond 32 bits)
-  void WriteFloat(long double value);  // tag 5 and 10 bytes
-  void WriteString(const std::string& value);  // tag 6 or 12
-  void WriteBoolean(bool value);  // tag 8 or 9
-  void WriteIdent(const std::string& value);  // tag 7
+  void WriteListBegin();                            // tag 1
+  void WriteListEnd();                              // byte 0
+  void WriteInteger(int64_t value);                 // smallest of tags 2, 3, 4 (19 beyond 32 bits)
+  void WriteFloat(long double value);               // tag 5 and 10 bytes
+  void WriteString(const std::string& value);       // tag 6 or 12
+  void WriteBoolean(bool value);                    // tag 8 or 9
+  void WriteIdent(const std::string& value);        // tag 7
   void WriteShortString(const std::string& value);  // length byte and characters, no tag
   void WriteByte(uint8_t value);
+  void WriteBytes(const std::string& bytes);  // raw bytes, no tag
 
  private:
   std::string& out_;
@@ -115,26 +137,56 @@ class TReader {
   // An unregistered name is an EReadError.
   TStreamComponent* ReadComponentCreate(TComponent* owner);
 
-  void ReadListBegin();  // expects tag 1
-  bool EndOfList();      // true when the next byte is 0 (not consumed)
-  void ReadListEnd();    // consumes the 0
-  TValueTag NextTag();   // peeks the next value's tag
-  int64_t ReadInteger();  // tags 2, 3, 4, 19
-  long double ReadFloat();  // tag 5, or any integer tag
+  void ReadListBegin();      // expects tag 1
+  bool EndOfList();          // true when the next byte is 0 (not consumed)
+  void ReadListEnd();        // consumes the 0
+  TValueTag NextTag();       // peeks the next value's tag
+  int64_t ReadInteger();     // tags 2, 3, 4, 19
+  long double ReadFloat();   // tag 5, or any integer tag
   std::string ReadString();  // tags 6, 7, 12
-  bool ReadBoolean();  // tags 8, 9
-  std::string ReadIdent();  // tag 7
+  bool ReadBoolean();        // tags 8, 9
+  std::string ReadIdent();   // tag 7
   std::string ReadShortString();
   uint8_t ReadByte();
   void SkipValue();  // skips one tagged value of any kind
 
+  // Raw bytes, checked against what is left.
+  std::string ReadBytes(size_t count);
+  uint32_t ReadUInt32();  // little-endian, no tag
+
   // Throws EReadError("<what> at byte <offset>").
   [[noreturn]] void Error(const std::string& what) const;
+  [[noreturn]] void ErrorAt(size_t offset, const std::string& what) const;
+
+  // Guards one level of nesting (records, lists); deeper nesting than MaxDepth is an error.
+  class TNesting {
+   public:
+    explicit TNesting(TReader& reader);
+    ~TNesting() { --reader_.depth_; }
+    TNesting(const TNesting&) = delete;
+    TNesting& operator=(const TNesting&) = delete;
+
+   private:
+    TReader& reader_;
+  };
+  static constexpr int MaxDepth = 64;
 
  private:
+  void Need(size_t count) const;
+  std::string ReadRecordClassName();
+  void ReadRecordBody(TStreamComponent& into);
+  void ReadProperty(TStreamComponent& into, const TClassInfo& info);
+  int64_t ReadIntegerOfTag(uint8_t tag);
+
   const uint8_t* data_;
   size_t size_;
   size_t pos_ = 0;
+  int depth_ = 0;
 };
+
+// A short name for a tag in messages ("8-bit integer", "string", ...).
+std::string ValueTagName(uint8_t tag);
+// Bytes after the tag of a fixed-size value (integers, floats, currency, date); 0 for others.
+size_t FixedValueSize(uint8_t tag);
 
 }  // namespace sarvanta
