@@ -1,0 +1,62 @@
+// The twitch-sum kernel of a motor unit's force, with the straightforward per-impulse
+// computation beside it as the reference that tests and benchmarks compare against.
+//
+// Force at t: for every impulse i (time ti) in train order:
+//   k  := i - Search(ti - Tf)                  (earlier impulses inside the fatigue window)
+//   A  := Fmax + (Fmin - Fmax) * Power(k * Tref / Tf, Pow)
+//   s  := ti + LeadT
+//   if s < t: F += A * Power(tau / Tc, m) * exp(m - tau * m / Tc), tau = t - s,
+//             m = ShapeExponent
+// A step without a finite value (division by zero, overflow, invalid operation) resets F to 0
+// and the loop goes on with the next impulse. Faults are found by checking values, never by
+// trapping.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace sarvanta {
+
+struct TTwitchParameters {
+  long double Fmin = 0;
+  long double Tf = 0;
+  long double Pow = 0;
+  long double Fmax = 0;
+  long double Tc = 0;
+  long double Tref = 0;
+  long double LeadT = 0;
+  long double ShapeExponent = 0;
+};
+
+// Power(b, e): 1 when e = 0; 0 when b = 0 and e > 0; repeated multiplication for whole e
+// (reciprocal for negative e); exp(e * ln b) otherwise. False when any step has no finite value
+// (b < 0 with fractional e, b = 0 with e < 0, overflow).
+bool CheckedPower(long double base, long double exponent, long double& result);
+
+// The binary search of a train a[0..n-1]: the index of an entry equal to x when the search meets
+// one, otherwise the last index examined; -1 for an empty train.
+int32_t SearchImpulse(std::span<const long double> train, long double x);
+
+// The straightforward computation, step by step.
+long double TwitchForceLiteral(const TTwitchParameters& p, std::span<const long double> train,
+                               long double t);
+
+// What does not depend on t: each impulse's peak and start, and which impulses fault there.
+struct TTwitchPeaks {
+  std::vector<long double> Peak;
+  std::vector<long double> Start;
+  std::vector<uint8_t> Faulted;  // 1 where the peak or the start has no finite value
+  // Index of the last impulse whose peak or start has no finite value, -1 when none.
+  int64_t LastFault = -1;
+  // Starts ascending (and finite): the impulses started before t are a prefix of the train.
+  bool Sorted = true;
+};
+
+TTwitchPeaks ComputeTwitchPeaks(const TTwitchParameters& p, std::span<const long double> train);
+
+// The same force as TwitchForceLiteral (within a few units of the last place) from precomputed
+// peaks: only impulses started before t are visited, and each twitch is one exponential.
+long double TwitchForceFast(const TTwitchParameters& p, const TTwitchPeaks& peaks, long double t);
+
+}  // namespace sarvanta
