@@ -1,0 +1,21 @@
+#include "ga/Evaluation.h"
+
+#include "ga/Chromosome.h"
+#include "ga/GoalFunction.h"
+#include "ga/Individual.h"
+#include "model/MechanicalSystem.h"
+
+namespace sarvanta {
+
+void EvaluateIndividual(TIndividual& individual, const std::vector<TGoalFunction*>& goals,
+                        TEvaluationContext& context) {
+  individual.Values.assign(goals.size(), 0.0L);
+  TChromosome* root = individual.Root;
+  if (root == nullptr) return;
+  root->Apply();
+  if (context.System != nullptr) context.System->UpdateCaches();
+  for (size_t j = 0; j < goals.size(); ++j) individual.Values[j] = goals[j]->Estimation(root);
+  root->SetChanged(false);
+}
+
+}  // namespace sarvanta

@@ -1,0 +1,27 @@
+// Evaluation of one individual: its genes are written into a system, the system's caches are
+// refreshed and every goal estimates the result. Kept in one place so that several
+// individuals can later be evaluated at once, each on its own copy of the system.
+#pragma once
+
+#include <vector>
+
+namespace sarvanta {
+
+class TGoalFunction;
+class TIndividual;
+class TMechanicalSystem;
+
+struct TEvaluationContext {
+  // The system the individual's genes are written into; its caches are refreshed before the
+  // goals read it. It must be the system the individual's chromosomes control.
+  TMechanicalSystem* System = nullptr;
+};
+
+// Applies the individual's root chromosome, refreshes the context system's caches, sets
+// entry j of Values to goal j's estimation and clears the root's changed flag. An individual
+// without a root gets goal values of 0. A goal's numeric fault propagates (the root stays
+// marked changed).
+void EvaluateIndividual(TIndividual& individual, const std::vector<TGoalFunction*>& goals,
+                        TEvaluationContext& context);
+
+}  // namespace sarvanta

@@ -1,0 +1,153 @@
+// The optimiser of a motor task: holds the goals, the genetic operations, the time frame and
+// the settings; builds a population of candidate stimulation patterns from one mechanical
+// system, scores them through the goals and evolves them one generation per Step. Lower
+// fitness is better; after each step the population is sorted by ascending fitness.
+#pragma once
+
+#include "base/StringList.h"
+#include "model/Stream.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace sarvanta {
+
+class TChromosome;
+class TGoalFunction;
+class TIndividual;
+class TMechanicalSystem;
+class TTimeFrame;
+
+class TGeneticAlgorithm : public TStreamComponent {
+ public:
+  using TSelector = std::function<TIndividual*(TStringList& list)>;
+  using TFitnessFunc = std::function<void(TStringList& list)>;
+
+  // Empty lists, a time frame owned by the algorithm, Individuals -> Population, WeightSum
+  // 1, and SetFunctions(1, 1, 2, 0, 0, 0, 1.0).
+  explicit TGeneticAlgorithm(TComponent* owner = nullptr);
+  ~TGeneticAlgorithm() override;
+
+  // Installs the selectors and the fitness function from their indices and stores the
+  // choices, so that a saved task brings them back. StopCrit 1 stops a run once the best
+  // fitness reaches AccuracyTreshold.
+  void SetFunctions(int32_t selMut, int32_t selCross, int32_t selReins, int32_t fitness,
+                    int32_t initMethod, int32_t stopCrit, long double initActivation);
+
+  // Prepares a run over `system`: a template individual mirroring the system and
+  // PopulationSize copies of it. Throws (changing nothing) when PopulationSize is below 1.
+  void InitRun(TMechanicalSystem* system);
+  // Reseeds the generator and applies the initialisation method to the population.
+  void InitPopulation();
+  // One generation, or the end of the run when it is over.
+  void Step();
+  // The remaining generations of an initialised run.
+  void RunAll();
+  // Ends the run: Running false, StepNo = NumberOfSteps - 1.
+  void Stop();
+  // Scores the model's present stimulation without evolving it.
+  void EvaluateModel(TMechanicalSystem* system);
+  // Evaluates the changed individuals of `list` (all of them when the frame changed).
+  void EvaluateIndividuals(TStringList& list);
+
+  void WeightedSumFitness(TStringList& list);
+  // "Fonesca Fleming Ranking": per goal, the share of individuals closer to zero.
+  void RankingFitness(TStringList& list);
+  // Merges the offspring into the population, sorts by fitness and keeps PopulationSize.
+  void Reinsert();
+  // Ascending fitness, by partition sort.
+  static void SortByFitness(TStringList& list);
+
+  TIndividual* SelectSequential(TStringList& list);
+  TIndividual* SelectRandom(TStringList& list);
+  TIndividual* SelectRouletteWheel(TStringList& list);
+
+  // Frees every goal and operation; used before a task file is read into the algorithm.
+  void Clear();
+  // Rewrites the Operations texts from Descr and the Goals texts from GetDescription.
+  void RenameLists();
+  // Files every operation again into the per-level list of its class and level.
+  void RebuildOperationLevels();
+
+  TGoalFunction* Goal(int index) const;
+  TIndividual* Individual(const TStringList& list, int index) const;
+
+  const TClassInfo& ClassInfo() const override;
+
+  TStringList Goals;
+  std::array<TStringList, 4> MutationOperations;
+  std::array<TStringList, 4> CrossoverOperations;
+  std::array<TStringList, 4> CommonMutOperations;
+  TStringList Operations;
+  TStringList Population;
+  TStringList Offspring;
+  TStringList* Individuals = &Population;
+  TMechanicalSystem* MechanicalSystem = nullptr;
+
+  bool AlwaysUseVisFrame = false;
+  long double VisibleFrameStart = 0;
+  long double VisiblePrecision = 0;
+  long double VisibleFrameEnd = 0;
+  int32_t PopulationSize = 0;
+  int32_t NumberOfSteps = 0;
+  int32_t MutationsPerStep = 0;
+  int32_t CrossoversPerStep = 0;
+  int32_t CommonMutPerStep = 0;
+  long double AccuracyTreshold = 0;
+  long double MoveFrameWith = 0;
+  long double StopMoveAfter = 0;
+  int32_t MoveOnEach = 0;
+  long double StopChangePrecAfter = 0;
+  int32_t OscilateOnEach = 0;
+  int32_t SelFuncForMutation = 0;
+  int32_t SelFuncForCrossover = 0;
+  int32_t SelFuncForReinsertion = 0;
+  int32_t FitnessFunction = 0;
+  int32_t SelInitializationFunc = 0;
+  int32_t StopCriterion = 0;
+  long double InitActivation = 0;
+
+  TFitnessFunc FitnessFunc;
+  std::function<void(TObject* sender)> OnStep;
+  // kind 0: a message line; kind 1: a progress mark (".").
+  std::function<void(int kind, const std::string& text)> OnTrace;
+  TSelector MutationSelector;
+  TSelector CrossoverSelector;
+  TSelector ReinsertionSelector;
+
+  bool RunningAll = false;
+  bool Moving = false;
+  bool Running = false;
+  bool PrecChanging = false;
+  int32_t StepNo = 0;
+  int32_t TotalSteps = 0;
+  int32_t MoveCounter = 0;
+  int32_t OscCounter = 0;
+  long double Improvement = 0;
+  long double BestFitness = 0;
+  long double WeightSum = 1;
+  long double FitnessSum = 0;
+  int32_t SelCursor = 0;
+  TTimeFrame* TimeFrame = nullptr;
+
+ protected:
+  void Notification(TComponent* component, TOperation operation) override;
+
+ private:
+  void Trace(int kind, const std::string& text);
+  // Builds the template individual's chromosome tree over the system.
+  void BuildTemplate(TIndividual& individual);
+  void FreeIndividuals();
+  // A new individual (entering Individuals) holding a copy of `parent`.
+  TIndividual* NewChild(TIndividual* parent);
+  void MutationCycle();
+  void CrossoverCycle();
+  void CommonMutationCycle();
+  void AfterStep();
+  void FileOperation(TObject* operation);
+  void SetPopulationTexts();
+};
+
+}  // namespace sarvanta

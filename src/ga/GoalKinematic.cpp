@@ -1,0 +1,226 @@
+#include "ga/GoalKinematic.h"
+
+#include "ga/GoalMath.h"
+#include "model/Bone.h"
+#include "model/MechanicalSystem.h"
+#include "model/Muscle.h"
+#include "model/Polynomial.h"
+#include "model/PublishedProperties.h"
+#include "model/TimeFrame.h"
+
+#include <cmath>
+
+namespace sarvanta {
+
+namespace {
+
+constexpr long double kStep = 0.2L;  // ms, the finite-difference step of the acceleration
+
+// More moments than this in a file is taken for a damaged file, not a task.
+constexpr int32_t kMaxMoments = 1'000'000;
+
+}  // namespace
+
+// ---- Joint angle ----
+
+TGFJointAngle::TGFJointAngle(TJoinLater, long double weight, const std::string& descr)
+    : TGoalFunctionExpression(TJoinLater{}, weight, descr) {
+  GoalType = GoalKind::JointAngle;
+  UpdateExpression();
+}
+
+TGFJointAngle::TGFJointAngle(TComponent* owner, long double weight, const std::string& descr)
+    : TGFJointAngle(TJoinLater{}, weight, descr) {
+  JoinOwner(owner);
+}
+
+bool TGFJointAngle::Prepare(TChromosome* root) {
+  spanning_.clear();
+  const TMechanicalSystem* system = SystemOf(root);
+  if (system == nullptr) return false;
+  FromBone = BoneAt(*system, FromBoneInd);
+  ToBone = BoneAt(*system, ToBoneInd);
+  if (FromBone == nullptr || ToBone == nullptr) return false;
+  spanning_ = SpanningMuscles(*system, FromBone, ToBone);
+  EnsureCompiled();
+  return true;
+}
+
+long double TGFJointAngle::RequiredMoment(long double t) {
+  const long double theta = ExpressionValue(t);
+  const long double alpha = ((ExpressionValue(t + kStep) - theta) / kStep -
+                             (theta - ExpressionValue(t - kStep)) / kStep) *
+                            1000000 / kStep;
+  return ToBone->InertM * alpha + ToBone->Length * 4.9L * ToBone->Mass * std::sin(theta);
+}
+
+long double TGFJointAngle::MuscleMoment(long double t) {
+  const long double theta = ExpressionValue(t);
+  long double sum = 0;
+  for (const TMuscle* muscle : spanning_)
+    sum += muscle->ForceArmPoly->Evaluate(theta) * muscle->Force(t);
+  return sum;
+}
+
+long double TGFJointAngle::Goal(TChromosome* root, long double t) {
+  return Prepare(root) ? RequiredMoment(t) : 0;
+}
+
+long double TGFJointAngle::Result(TChromosome* root, long double t) {
+  return Prepare(root) ? MuscleMoment(t) : 0;
+}
+
+long double TGFJointAngle::Estimation(TChromosome* root) {
+  if (!Prepare(root)) return 0;
+  const TTimeFrame& frame = FrameOf(root);
+  const int64_t k = EstimationPointCount(frame);
+  long double sum = 0;
+  for (int64_t i = 0; i <= k; ++i) {
+    const long double t = EstimationTime(frame, i) + frame.OscOffset;
+    const long double theta = ExpressionValue(t);
+    long double s = 0;
+    for (const TMuscle* muscle : spanning_)
+      s += muscle->ForceArmPoly->Evaluate(theta) * CachedForce(*muscle, i, t);
+    sum += std::fabs(s - RequiredMoment(t));
+  }
+  return CheckedDivide(sum, static_cast<long double>(k));
+}
+
+void TGFJointAngle::AddRows(TObjectDescription& description) {
+  description.AddProperty("From Bone", ValueOf(FromBoneInd), PropertyKind::ListIndex).List =
+      BoneList();
+  description.AddProperty("To Bone", ValueOf(ToBoneInd), PropertyKind::ListIndex).List = BoneList();
+  description.AddProperty("Angle Displacement", ValueOf(Expression), PropertyKind::Text).OnEdit =
+      ExpressionEditor;
+}
+
+TClassInfo TGFJointAngle::JointAngleInfo(const std::string& className) {
+  TClassInfo info = ExpressionInfo(className);
+  info.Properties.push_back(IntegerProperty("FromBoneInd", &TGFJointAngle::FromBoneInd));
+  info.Properties.push_back(IntegerProperty("ToBoneInd", &TGFJointAngle::ToBoneInd));
+  return info;
+}
+
+const TClassInfo& TGFJointAngle::ClassInfo() const {
+  static const TClassInfo info = JointAngleInfo("TGFJointAngle");
+  return info;
+}
+
+// ---- Joint angle check points ----
+
+TGFJointAngleCheckPoints::TGFJointAngleCheckPoints(TComponent* owner, long double weight,
+                                                   const std::string& descr)
+    : TGFJointAngle(TJoinLater{}, weight, descr) {
+  GoalType = GoalKind::JointAngleCheckPoints;
+  JoinOwner(owner);
+}
+
+long double TGFJointAngleCheckPoints::Estimation(TChromosome* root) {
+  if (Moments.empty() || !Prepare(root)) return 0;
+  long double sum = 0;
+  for (long double t : Moments) sum += std::fabs(MuscleMoment(t) - RequiredMoment(t));
+  return sum / static_cast<long double>(Moments.size());
+}
+
+void TGFJointAngleCheckPoints::AddRows(TObjectDescription& description) {
+  TGFJointAngle::AddRows(description);
+  TFloatArrayValue moments{[this] { return Moments; },
+                           [this](std::vector<long double> values) {
+                             Moments = std::move(values);
+                             MomentsCnt = static_cast<int32_t>(Moments.size());
+                           }};
+  description.AddProperty("Moments", moments, PropertyKind::FloatArray);
+}
+
+const TClassInfo& TGFJointAngleCheckPoints::ClassInfo() const {
+  static const TClassInfo info = [] {
+    TClassInfo i = JointAngleInfo("TGFJointAngleCheckPoints");
+    TPropertyInfo count = IntegerProperty("MomentsCnt", &TGFJointAngleCheckPoints::MomentsCnt);
+    count.MinValue = -1;
+    count.MaxValue = kMaxMoments;
+    i.Properties.push_back(count);
+    TBlockInfo block;
+    block.Name = "Moments";
+    block.ShouldWrite = [](const TStreamComponent& c) {
+      return static_cast<const TGFJointAngleCheckPoints&>(c).MomentsCnt != -1;
+    };
+    block.Write = [](const TStreamComponent& c, TWriter& writer) {
+      writer.WriteListBegin();
+      for (long double t : static_cast<const TGFJointAngleCheckPoints&>(c).Moments)
+        writer.WriteFloat(t);
+      writer.WriteListEnd();
+    };
+    block.Read = [](TStreamComponent& c, TReader& reader) {
+      auto& goal = static_cast<TGFJointAngleCheckPoints&>(c);
+      goal.Moments.assign(static_cast<size_t>(std::max(goal.MomentsCnt, 0)), 0.0L);
+      reader.ReadListBegin();
+      size_t index = 0;
+      while (!reader.EndOfList()) {
+        if (index >= static_cast<size_t>(kMaxMoments)) reader.Error("Too many moments");
+        const long double t = reader.ReadFloat();
+        if (index >= goal.Moments.size()) goal.Moments.resize(index + 1);
+        goal.Moments[index++] = t;
+      }
+      reader.ReadListEnd();
+    };
+    i.Blocks.push_back(block);
+    return i;
+  }();
+  return info;
+}
+
+// ---- Bone position ----
+
+TGFBonePosition::TGFBonePosition(TJoinLater, long double weight, const std::string& descr)
+    : TGoalFunctionExpression(TJoinLater{}, weight, descr) {
+  GoalType = GoalKind::BonePosition;
+}
+
+TGFBonePosition::TGFBonePosition(TComponent* owner, long double weight, const std::string& descr)
+    : TGFBonePosition(TJoinLater{}, weight, descr) {
+  JoinOwner(owner);
+}
+
+void TGFBonePosition::AddRows(TObjectDescription& description) {
+  description.AddProperty("Bone", ValueOf(BoneInd), PropertyKind::ListIndex).List = BoneList();
+  description.AddProperty("Bone Edge", ValueOf(BoneEdge), PropertyKind::Integer);
+  description.AddProperty("Bone Position", ValueOf(Expression), PropertyKind::Text).OnEdit =
+      ExpressionEditor;
+}
+
+TClassInfo TGFBonePosition::BonePositionInfo(const std::string& className) {
+  TClassInfo info = ExpressionInfo(className);
+  info.Properties.push_back(IntegerProperty("BoneEdge", &TGFBonePosition::BoneEdge));
+  info.Properties.push_back(IntegerProperty("BoneInd", &TGFBonePosition::BoneInd));
+  return info;
+}
+
+const TClassInfo& TGFBonePosition::ClassInfo() const {
+  static const TClassInfo info = BonePositionInfo("TGFBonePosition");
+  return info;
+}
+
+TGFBonePosCheckPoint::TGFBonePosCheckPoint(TComponent* owner, long double weight,
+                                           const std::string& descr)
+    : TGFBonePosition(TJoinLater{}, weight, descr) {
+  GoalType = GoalKind::BonePosCheckPoint;
+  JoinOwner(owner);
+}
+
+void TGFBonePosCheckPoint::AddRows(TObjectDescription& description) {
+  TGFBonePosition::AddRows(description);
+  description.AddProperty("Moment", ValueOf(Moment), PropertyKind::Extended);
+  description.AddProperty("Value", ValueOf(Value), PropertyKind::Extended);
+}
+
+const TClassInfo& TGFBonePosCheckPoint::ClassInfo() const {
+  static const TClassInfo info = [] {
+    TClassInfo i = BonePositionInfo("TGFBonePosCheckPoint");
+    i.Properties.push_back(FloatProperty("Moment", &TGFBonePosCheckPoint::Moment));
+    i.Properties.push_back(FloatProperty("Value", &TGFBonePosCheckPoint::Value));
+    return i;
+  }();
+  return info;
+}
+
+}  // namespace sarvanta
