@@ -234,7 +234,9 @@ bool TGFMinimalJointReaction::Prepare(TChromosome* root) {
   if (system == nullptr) return false;
   FromBone = BoneAt(*system, FromBoneInd);
   ToBone = BoneAt(*system, ToBoneInd);
-  if (!HasMuscles(system) || FromBone == nullptr || ToBone == nullptr) return false;
+  // Only a list without even its placeholder counts as empty here: a system without real
+  // muscles still has the bone's own inertial and weight terms.
+  if (system->Muscles.Count() == 0 || FromBone == nullptr || ToBone == nullptr) return false;
   EnsureCompiled();
   return true;
 }
