@@ -1,7 +1,7 @@
 #include "task/ChartData.h"
 
 #include "base/NumberText.h"
-#include "task/TextFile.h"
+#include "model/ProjectFile.h"
 
 namespace sarvanta {
 
@@ -23,7 +23,7 @@ std::string SaveChartData(const TChartData& chart) {
 }
 
 void SaveChartDataFile(const TChartData& chart, const std::string& fileName) {
-  WriteTextFile(fileName, SaveChartData(chart));
+  WriteFileAtomically(fileName, SaveChartData(chart));
 }
 
 }  // namespace sarvanta

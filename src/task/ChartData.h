@@ -25,7 +25,8 @@ struct TChartData {
 // digits. A chart without series gives no text.
 std::string SaveChartData(const TChartData& chart);
 
-// Writes that text to a file; throws EFileError when it cannot be written.
+// Writes that text to a file (through a temporary file renamed over it); throws EFileError
+// when it cannot be written.
 void SaveChartDataFile(const TChartData& chart, const std::string& fileName);
 
 }  // namespace sarvanta

@@ -1,7 +1,7 @@
 #include "task/Report.h"
 
 #include "base/NumberText.h"
-#include "task/TextFile.h"
+#include "model/ProjectFile.h"
 
 #include <filesystem>
 
@@ -162,7 +162,7 @@ std::string BuildReport(const TReportTask& task, const TReportOptions& options) 
 
 void WriteReport(const TReportTask& task, const TReportOptions& options,
                  const std::string& fileName) {
-  WriteTextFile(fileName, BuildReport(task, options));
+  WriteFileAtomically(fileName, BuildReport(task, options));
 }
 
 int CopyReportPictures(const std::string& templateFolder, const std::string& destinationFolder) {
