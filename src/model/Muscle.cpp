@@ -1,6 +1,7 @@
 #include "model/Muscle.h"
 
 #include "model/Bone.h"
+#include "model/Cache.h"
 #include "model/MechanicalSystem.h"
 #include "model/MotorUnit.h"
 #include "model/Polynomial.h"
@@ -37,9 +38,10 @@ long double TMuscle::Force(long double t) const {
 }
 
 void TMuscle::UpdateCache() {
-  // The cache and its refresh arrive with the genetic algorithm's value caches; until then no
-  // muscle holds one.
   if (Cache == nullptr) return;
+  // TimeFrameChanged brings the cache's copy of the grid up to date while answering.
+  if (Cache->TimeFrameChanged() || CacheInvalid) Cache->Recalculate();
+  CacheInvalid = false;
 }
 
 TMotorUnit* TMuscle::MotorUnit(int index) const {
