@@ -50,6 +50,12 @@ bool IsWhitespace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\
 
 TExprSpan Interior(TExprSpan s) { return {s.Pos + 1, s.Len - 2}; }
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsNumberStart(char c) {
+  return IsDigit(c) || c == '.' || c == '+' || c == '-' || c == 'p' || c == 'P';
+}
+bool IsNumberEnd(char c) { return IsDigit(c) || c == '.' || c == 'i'; }
+
 }  // namespace
 
 int OperatorPriority(char c) {
@@ -85,6 +91,26 @@ TExprParser::TExprParser(std::string_view text, std::string_view variableNames,
         break;
       }
   memo_.resize(static_cast<size_t>(n + 1) * static_cast<size_t>(n + 1));
+  rightSplits_.resize(static_cast<size_t>(n) + 1);
+  for (int end = 0; end <= n; ++end) rightSplits_[end].Lowest = end;
+  MarkBoundaryCharacters();
+}
+
+// A number begins with a sign, a digit, "." or "p"/"P" and ends with a digit, "." or "i"; a
+// bracketed expression or a call ends with ")"; names may be any characters. A negation or a
+// binary operation begins and ends like its operands.
+void TExprParser::MarkBoundaryCharacters() {
+  const auto mark = [](std::array<bool, 256>& set, std::string_view chars) {
+    for (char c : chars) set[static_cast<unsigned char>(c)] = true;
+  };
+  mark(canStart_, "0123456789.+-pP(");
+  mark(canEnd_, "0123456789.i)");
+  for (const auto& name : kOneArgNames) mark(canStart_, name.Name.substr(0, 1));
+  for (const auto& name : kTwoArgNames) mark(canStart_, name.Name.substr(0, 1));
+  for (const std::string* names : {&variables_, &parameters_}) {
+    mark(canStart_, *names);
+    mark(canEnd_, *names);
+  }
 }
 
 TExprParser::TMemo& TExprParser::Memo(TExprSpan s) {
@@ -117,6 +143,7 @@ TExprParser::TKind TExprParser::Kind(TExprSpan s) {
 // The forms in the order in which they are tried; the first that fits decides.
 TExprParser::TKind TExprParser::ComputeKind(TExprSpan s) {
   if (!PassesBracketTest(s)) return TKind::Fail;
+  if (s.Len == 0 || !CanStart(s.Pos) || !CanEnd(s.Pos + s.Len - 1)) return TKind::Fail;
   if (IsBracketed(s)) return TKind::Bracketed;
   if (IsNumber(s)) return TKind::Number;
   if (IsVariable(s)) return TKind::Variable;
@@ -215,7 +242,7 @@ bool TExprParser::IsBracketed(TExprSpan s) {
 // "pi", "Pi" or the text of a decimal real as every real-number field reads it (surrounding
 // white space is not part of a number here).
 bool TExprParser::IsNumber(TExprSpan s) {
-  if (s.Len == 0) return false;
+  if (s.Len == 0 || !IsNumberStart(At(s.Pos)) || !IsNumberEnd(At(s.Pos + s.Len - 1))) return false;
   TMemo& memo = Memo(s);
   if (memo.Number == kNotComputed) {
     const std::string_view view = View(s);
@@ -249,22 +276,47 @@ int TExprParser::ParameterIndex(TExprSpan s) const {
 }
 
 // Operators are tried from the left; the first at which both parts fit decides. The strict
-// rules for the right part make every operator group from the left.
+// rules for the right part make every operator group from the left. Only operators whose right
+// part fits are looked at: the others cannot decide.
 int TExprParser::BinarySplit(TExprSpan s) {
+  if (s.Len < 3) return -1;
   TMemo& memo = Memo(s);
   if (memo.Split != kNotComputed) return memo.Split;
+  const int end = s.Pos + s.Len;
+  FindRightSplits(end, s.Pos + 1);
+  // Operators at s.Pos + 1 or later form the front of the descending list; walk it backwards.
+  const std::vector<int16_t>& operators = rightSplits_[static_cast<size_t>(end)].Operators;
+  size_t count = 0;
+  while (count < operators.size() && operators[count] > s.Pos) ++count;
   int found = -1;
-  for (int i = s.Pos + 1; i < s.Pos + s.Len - 1 && found < 0; ++i) {
-    const int priority = OperatorPriority(At(i));
-    if (priority == 0) continue;
+  for (size_t k = count; k-- > 0 && found < 0;) {
+    const int op = rightSplits_[static_cast<size_t>(end)].Operators[k];
+    const TExprSpan left{s.Pos, op - s.Pos};
+    if (!PassesBracketTest(left)) continue;
     ++work_;
-    const TExprSpan left{s.Pos, i - s.Pos};
-    const TExprSpan right{i + 1, s.Pos + s.Len - i - 1};
-    if (!PassesBracketTest(left) || !PassesBracketTest(right)) continue;
-    if (IsLeftOperand(left, priority) && IsRightOperand(right, priority)) found = i;
+    if (IsLeftOperand(left, OperatorPriority(At(op)))) found = op;
   }
   Memo(s).Split = static_cast<int16_t>(found);
   return found;
+}
+
+// Extends the list of right splits for `end` down to position `lowest`. Deciding one position
+// may need the list for the same end, but only above that position, which is done already.
+void TExprParser::FindRightSplits(int end, int lowest) {
+  while (rightSplits_[static_cast<size_t>(end)].Lowest > lowest) {
+    const int op = --rightSplits_[static_cast<size_t>(end)].Lowest;
+    if (IsRightSplit(op, end))
+      rightSplits_[static_cast<size_t>(end)].Operators.push_back(static_cast<int16_t>(op));
+  }
+}
+
+bool TExprParser::IsRightSplit(int op, int end) {
+  const int priority = OperatorPriority(At(op));
+  if (priority == 0 || op < 1 || op > end - 2 || !CanEnd(op - 1) || !CanStart(op + 1)) return false;
+  const TExprSpan right{op + 1, end - op - 1};
+  if (!PassesBracketTest(right)) return false;
+  ++work_;
+  return IsRightOperand(right, priority);
 }
 
 bool TExprParser::IsBinaryWithPriority(TExprSpan s, int minimum) {
@@ -302,6 +354,7 @@ bool TExprParser::IsNegationOperand(TExprSpan s) {
 }
 
 int TExprParser::OneArgName(TExprSpan s) {
+  if (s.Len < 4 || At(s.Pos + s.Len - 1) != ')') return -1;
   TMemo& memo = Memo(s);
   if (memo.OneArg != kNotComputed) return memo.OneArg;
   int found = -1;
@@ -320,6 +373,7 @@ int TExprParser::OneArgName(TExprSpan s) {
 // The interior is split at the first comma (not at its ends) where both parts are expressions,
 // so "min(max(a,b),c)" splits at its second comma.
 int TExprParser::TwoArgName(TExprSpan s) {
+  if (s.Len < 6 || At(s.Pos + s.Len - 1) != ')') return -1;
   TMemo& memo = Memo(s);
   if (memo.TwoArg != kNotComputed) return memo.TwoArg;
   int found = -1;
@@ -333,7 +387,7 @@ int TExprParser::TwoArgName(TExprSpan s) {
     const TExprSpan inner =
         Interior({s.Pos + static_cast<int>(name.size()), s.Len - static_cast<int>(name.size())});
     for (int c = inner.Pos + 1; c < inner.Pos + inner.Len - 1; ++c) {
-      if (At(c) != ',') continue;
+      if (At(c) != ',' || !CanEnd(c - 1) || !CanStart(c + 1)) continue;
       ++work_;
       if (IsExpression({inner.Pos, c - inner.Pos}) &&
           IsExpression({c + 1, inner.Pos + inner.Len - c - 1})) {

@@ -9,6 +9,7 @@
 // separate parsers may run on separate threads.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -88,8 +89,11 @@ class TExprParser {
     int16_t Comma = -2;  // absolute position of the two-argument comma
   };
 
+  void MarkBoundaryCharacters();
   TMemo& Memo(TExprSpan s);
   char At(int pos) const { return text_[static_cast<size_t>(pos)]; }
+  bool CanStart(int pos) const { return canStart_[static_cast<unsigned char>(At(pos))]; }
+  bool CanEnd(int pos) const { return canEnd_[static_cast<unsigned char>(At(pos))]; }
   std::string_view View(TExprSpan s) const;
 
   TKind Kind(TExprSpan s);
@@ -104,6 +108,9 @@ class TExprParser {
   bool IsParameter(TExprSpan s) const { return ParameterIndex(s) >= 0; }
   // Position of the operator of the first split that works, or -1.
   int BinarySplit(TExprSpan s);
+  // Whether the part after the operator at `op`, up to `end`, is a right operand for it.
+  bool IsRightSplit(int op, int end);
+  void FindRightSplits(int end, int lowest);
   bool IsBinaryWithPriority(TExprSpan s, int minimum);
   bool IsNegation(TExprSpan s);
   bool IsNegationOperand(TExprSpan s);
@@ -119,6 +126,18 @@ class TExprParser {
   std::vector<int> depth_;      // bracket depth before each position (size n + 1)
   std::vector<int> firstDrop_;  // first position q > p with depth_[q] < depth_[p]
   std::vector<TMemo> memo_;
+  // For each end position: the operators (positions descending) whose right part up to that
+  // end is a right operand, found for every position from `Lowest` on. The right part depends
+  // on the end alone, so all substrings with that end share the list, and a split search only
+  // looks at these operators instead of at every one.
+  struct TRightSplits {
+    int Lowest = 0;
+    std::vector<int16_t> Operators;
+  };
+  std::vector<TRightSplits> rightSplits_;
+  // Characters an expression can begin and end with: checked before anything costlier.
+  std::array<bool, 256> canStart_{};
+  std::array<bool, 256> canEnd_{};
   uint64_t work_ = 0;
 };
 
