@@ -4,6 +4,7 @@
 
 #include "ga/GeneticOperation.h"
 #include "ga/GoalFunction.h"
+#include "ga/GoalStreamHelpers.h"
 #include "model/PublishedProperties.h"
 #include "model/TimeFrame.h"
 
@@ -12,17 +13,6 @@ namespace sarvanta {
 namespace {
 
 using GA = TGeneticAlgorithm;
-
-TPropertyInfo BooleanProperty(std::string name, bool GA::*field) {
-  TPropertyInfo info;
-  info.Name = std::move(name);
-  info.Type = TPropType::Boolean;
-  info.GetInt = [field](const TStreamComponent& c) {
-    return static_cast<int64_t>(static_cast<const GA&>(c).*field);
-  };
-  info.SetInt = [field](TStreamComponent& c, int64_t v) { static_cast<GA&>(c).*field = v != 0; };
-  return info;
-}
 
 // A list block of the components of `list`; reading creates each from its class name, owned
 // by the algorithm, and accepts only components of class T.

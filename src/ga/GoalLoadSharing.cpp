@@ -1,6 +1,7 @@
 #include "ga/GoalLoadSharing.h"
 
 #include "ga/GoalMath.h"
+#include "ga/GoalStreamHelpers.h"
 #include "model/Bone.h"
 #include "model/MechanicalSystem.h"
 #include "model/MotorUnit.h"
@@ -14,19 +15,6 @@
 namespace sarvanta {
 
 namespace {
-
-TPropertyInfo BooleanProperty(std::string name, bool TGFPCSAbased::*field) {
-  TPropertyInfo info;
-  info.Name = std::move(name);
-  info.Type = TPropType::Boolean;
-  info.GetInt = [field](const TStreamComponent& c) {
-    return static_cast<int64_t>(static_cast<const TGFPCSAbased&>(c).*field);
-  };
-  info.SetInt = [field](TStreamComponent& c, int64_t v) {
-    static_cast<TGFPCSAbased&>(c).*field = v != 0;
-  };
-  return info;
-}
 
 // The fatigue share of impulse i of the unit: (k Tref / Tf)^Pow, k = earlier impulses
 // within Tf; 0 without a fatigue window.

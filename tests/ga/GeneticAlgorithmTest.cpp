@@ -342,3 +342,49 @@ TEST(GeneticAlgorithm, AccuracyStopsTheRunAndEvaluateModelScoresThePresentTrains
   EXPECT_GT(expected, 0);
   EXPECT_EQ(ga.Population.Strings(3), "Solution 3 (" + FloatToStr(expected) + ")");
 }
+
+namespace {
+
+// A goal whose estimation fails from its `limit`-th call on, as a numeric fault would.
+class TFailingGoal : public TGoalFunction {
+ public:
+  TFailingGoal(TComponent* owner, int limit) : TGoalFunction(owner, 1, "fails"), limit_(limit) {}
+  long double Estimation(TChromosome*) override {
+    if (++calls_ >= limit_) throw EZeroDivide();
+    return calls_;
+  }
+
+ private:
+  int limit_;
+  int calls_ = 0;
+};
+
+}  // namespace
+
+TEST(GeneticAlgorithm, AFailedStepOrARunWithoutPopulationLeavesNoHalfMadeState) {
+  TAlgorithmModel model;
+  TGeneticAlgorithm ga;
+  Prepare(ga, model, 2);
+  new TFailingGoal(&ga, 6);  // the 3 individuals pass, an offspring fails
+  ga.InitRun(&model.System);
+  EXPECT_THROW(ga.Step(), EZeroDivide);
+  EXPECT_EQ(ga.Offspring.Count(), 0);
+  EXPECT_EQ(ga.Population.Count(), 3);
+  EXPECT_EQ(ga.Individuals, &ga.Population);
+  EXPECT_EQ(ga.ComponentCount(), 1 + 1 + 3);  // time frame, goal, population
+  EXPECT_EQ(ga.StepNo, 0);
+
+  // A freed individual leaves whichever list holds it.
+  TIndividual* stray = AddIndividual(ga, ga.Offspring, 1);
+  ASSERT_EQ(ga.Individuals, &ga.Population);
+  delete stray;
+  EXPECT_EQ(ga.Offspring.Count(), 0);
+
+  // RunAll before any InitRun has no population to evolve: it ends at once.
+  TGeneticAlgorithm fresh;
+  fresh.NumberOfSteps = 3;
+  fresh.RunAll();
+  EXPECT_FALSE(fresh.Running);
+  EXPECT_EQ(fresh.TotalSteps, 0);
+  EXPECT_EQ(fresh.Population.Count(), 0);
+}

@@ -168,6 +168,13 @@ TEST(TaskFile, MomentsBlockKeepsEveryStoredValue) {
             : (count == 5 ? std::vector<long double>{7, 8, 9, 0, 0} : std::vector<long double>{});
     EXPECT_EQ(read->Moments, expected);
   }
+
+  // A count no task has is taken for a damaged file, not allocated.
+  TGeneticAlgorithm huge;
+  auto* goal = new TGFJointAngleCheckPoints(&huge, 1, "");
+  goal->MomentsCnt = 2'000'000'000;
+  TGeneticAlgorithm loaded;
+  EXPECT_THROW(LoadTaskFromBytes(loaded, SaveTaskToBytes(huge)), EReadError);
 }
 
 TEST(TaskFile, MalformedFilesGiveClearErrorsAndChangeNothing) {
