@@ -1,0 +1,107 @@
+#include "app/MSystem.h"
+#include "app/Resources.h"
+
+#include "app/Latin1.h"
+#include "app/OGLPanel.h"
+#include "app/ObjectInspector.h"
+#include "model/Bone.h"
+#include "model/Joint.h"
+#include "model/Muscle.h"
+#include "model/ProjectFile.h"
+
+#include <QFileInfo>
+
+namespace sarvanta {
+
+namespace {
+
+std::array<float, 4> Rgb(int red, int green, int blue) {
+  return {red / 255.0f, green / 255.0f, blue / 255.0f, 1.0f};
+}
+
+}  // namespace
+
+TMSystem::TMSystem(TObjectInspector* inspector, bool withModelView, QWidget* parent)
+    : QMdiSubWindow(parent),
+      MechanicalSystem(std::make_unique<TMechanicalSystem>()),
+      inspector_(inspector) {
+  InitResources();
+  setObjectName("MSystem");
+  setAttribute(Qt::WA_DeleteOnClose);
+  setWindowTitle("Project");
+  setWindowIcon(QIcon(":/icons/bone.svg"));
+  resize(280, 363);
+  if (withModelView) {
+    ModelView = new TOGLPanel(this);
+    ModelView->BuildScene = [this](TOGLPanel* panel) { return ModelViewBuildScene(panel); };
+    setWidget(ModelView);
+  } else {
+    auto* blank = new QWidget(this);
+    blank->setObjectName("ModelArea");
+    setWidget(blank);
+  }
+  // The view is black whether or not it draws.
+  QPalette black = widget()->palette();
+  black.setColor(QPalette::Window, Qt::black);
+  widget()->setPalette(black);
+  widget()->setAutoFillBackground(true);
+
+  Colours = {Rgb(136, 136, 136), Rgb(255, 255, 255), Rgb(255, 136, 136),
+             Rgb(255, 238, 238), Rgb(255, 255, 136), Rgb(255, 255, 238)};
+  Slices = 10;
+  Stacks = 10;
+}
+
+TMSystem::~TMSystem() {
+  // No inspector row may outlive the objects it shows.
+  if (inspector_) inspector_->DeleteObjectsOwnedBy(MechanicalSystem.get());
+  delete ModelView;
+  ModelView = nullptr;
+}
+
+void TMSystem::SetFileName(const QString& name) {
+  FileName = name;
+  setWindowTitle(QFileInfo(name).fileName());
+}
+
+void TMSystem::LoadFromFile(const QString& name) {
+  // The inspector lets go of the old objects before they are freed.
+  if (inspector_) inspector_->DeleteObjectsOwnedBy(MechanicalSystem.get());
+  MechanicalSystem->Clear();
+  SetFileName(name);
+  try {
+    // Reading also rebuilds the lists and the object references.
+    LoadSystemFromFile(*MechanicalSystem, ToStdString(name));
+  } catch (...) {
+    // What was read stays in the window, listed like a whole file.
+    ListObjectsInInspector();
+    throw;
+  }
+  ListObjectsInInspector();
+}
+
+void TMSystem::ListObjectsInInspector() {
+  if (!inspector_) return;
+  inspector_->Clear();
+  const TMechanicalSystem& system = *MechanicalSystem;
+  for (int i = 1; i < system.Bones.Count(); ++i)
+    inspector_->AddObject(system.Bone(i)->ObjectDescription(system.Bones.Strings(i)));
+  for (int i = 1; i < system.Joints.Count(); ++i)
+    inspector_->AddObject(system.Joint(i)->ObjectDescription(system.Joints.Strings(i)));
+  for (int i = 1; i < system.Muscles.Count(); ++i)
+    inspector_->AddObject(system.Muscle(i)->ObjectDescription(system.Muscles.Strings(i)));
+  inspector_->SetActiveObject();
+}
+
+void TMSystem::SaveToFile(const QString& name) {
+  SetFileName(name);
+  // Refreshes the stored indices, then writes through a temporary file beside the target.
+  SaveSystemToFile(*MechanicalSystem, ToStdString(name));
+}
+
+void TMSystem::Redraw() {
+  if (ModelView) ModelView->Rebuild();
+  update();
+}
+
+}  // namespace sarvanta

@@ -1,0 +1,53 @@
+// A model window: one document of the main window. It owns its mechanical system (and, once
+// the motor task exists, its genetic algorithm), knows its project file, loads and saves it,
+// and shows the system in a 3D view.
+#pragma once
+
+#include "model/MechanicalSystem.h"
+
+#include <QMdiSubWindow>
+#include <array>
+#include <cstdint>
+#include <memory>
+
+namespace sarvanta {
+
+class TObjectInspector;
+class TOGLPanel;
+
+class TMSystem : public QMdiSubWindow {
+  Q_OBJECT
+
+ public:
+  // `inspector` is the main window's inspector, which lists this model's objects.
+  TMSystem(TObjectInspector* inspector, bool withModelView, QWidget* parent = nullptr);
+  ~TMSystem() override;
+
+  // Replaces the system by the project file's content and lists its bones, joints and muscles
+  // in the inspector. A read failure throws after listing what was read.
+  void LoadFromFile(const QString& name);
+  // Writes the system to the project file (through a temporary file beside it).
+  void SaveToFile(const QString& name);
+  // Rebuilds and repaints the 3D view.
+  void Redraw();
+  // Builds the scene of the system into a new display list (the view's context is current).
+  unsigned ModelViewBuildScene(TOGLPanel* panel);
+
+  TOGLPanel* ModelView = nullptr;
+  // Axes and bones, selected bone, muscles, selected muscle, joints, selected joint.
+  std::array<std::array<float, 4>, 6> Colours{};
+  int32_t Slices = 10;
+  int32_t Stacks = 10;
+  QString FileName;
+  std::unique_ptr<TMechanicalSystem> MechanicalSystem;
+  // TODO(genetic algorithm): the model's TGeneticAlgorithm is created and owned here once the
+  // algorithm exists; Open then loads the task file of the same base name into it.
+
+ private:
+  void SetFileName(const QString& name);
+  void ListObjectsInInspector();
+
+  TObjectInspector* inspector_;
+};
+
+}  // namespace sarvanta

@@ -1,0 +1,56 @@
+// The 3D view of a model window: fixed-function OpenGL with GLU, a camera looking down the Z
+// axis, two lights, and a scene held in one display list that the model window builds.
+// The mouse turns (left button), turns about X and Z (other buttons), moves (Shift + left),
+// zooms (Shift + other buttons) and resets (Alt + click) the view.
+#pragma once
+
+#include <QOpenGLWidget>
+#include <functional>
+
+namespace sarvanta {
+
+class TOGLPanel : public QOpenGLWidget {
+  Q_OBJECT
+
+ public:
+  enum : int { mmIdle = 0, mmTurnXY = 3, mmTurnXZ = 5, mmMove = 24, mmZoom = 32 };
+
+  explicit TOGLPanel(QWidget* parent = nullptr);
+  ~TOGLPanel() override;
+
+  // Rebuilds the display list through BuildScene (when a rendering context exists) and
+  // repaints.
+  void Rebuild();
+  // Rotation and translation back to 0, the camera back to its start.
+  void ResetView();
+
+  // Builds the scene into a new display list (the context is current) and returns its id.
+  std::function<unsigned(TOGLPanel*)> BuildScene;
+
+  bool Initialised = false;
+  unsigned DisplayList = 0;
+  int MouseMode = mmIdle;
+  int LastX = 0;
+  int LastY = 0;
+  double EyeX = 0, EyeY = 0, EyeZ = 10;
+  double CentreX = 0, CentreY = 0, CentreZ = -10;
+  double UpX = 0, UpY = 1, UpZ = 0;
+  double TranslateX = 0, TranslateY = 0, TranslateZ = 0;
+  double RotateX = 0, RotateY = 0, RotateZ = 0;
+  long double RotateStep = 3.0L;
+  long double TranslateStep = 0.1L;
+
+ protected:
+  void initializeGL() override;
+  void resizeGL(int width, int height) override;
+  void paintGL() override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+
+ private:
+  void SetUpLighting();
+  void DeleteDisplayList();
+};
+
+}  // namespace sarvanta

@@ -1,0 +1,45 @@
+#include "app/StartUp.h"
+
+#include "app/Logo.h"
+#include "app/SVmain.h"
+#include "settings/Options.h"
+#include "settings/SystemResources.h"
+
+#include <QApplication>
+#include <QLocale>
+
+namespace sarvanta {
+
+TStartUp::TStartUp() {
+  QApplication::setApplicationDisplayName(QString());
+  QApplication::setApplicationName("Sarvanta");
+  // Number text uses "." whatever the user's locale.
+  QLocale::setDefault(QLocale::c());
+
+  SVmain = std::make_unique<TSVmain>();
+  Logo = std::make_unique<TLogo>();
+  Options = std::make_unique<TOptions>();
+  SystemResources = std::make_unique<TSystemResources>();
+  SVmain->SetLogo(Logo.get());
+  SVmain->SetOptions(Options.get());
+  SVmain->SetSystemMonitor(SystemResources.get());
+  QObject::connect(Options.get(), &TOptions::ProgramEndRequested, SVmain.get(), &QWidget::close,
+                   Qt::QueuedConnection);
+
+  Logo->show();
+  Logo->repaint();
+  QApplication::processEvents();
+  // The motor-task window, the chart-properties window, the property dialogs, the function
+  // windows and the report wizard join here as they are built.
+  Logo->hide();
+  SVmain->show();
+}
+
+TStartUp::~TStartUp() {
+  SVmain.reset();
+  SystemResources.reset();
+  Options.reset();
+  Logo.reset();
+}
+
+}  // namespace sarvanta

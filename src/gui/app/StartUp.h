@@ -1,0 +1,29 @@
+// The long-lived windows of the program, created in their fixed order at start-up and freed
+// at the end.
+#pragma once
+
+#include <memory>
+
+namespace sarvanta {
+
+class TLogo;
+class TOptions;
+class TSVmain;
+class TSystemResources;
+
+class TStartUp {
+ public:
+  // Creates the main window, the start-up picture, the options window and the system monitor;
+  // shows the picture while the later windows are created, then hides it and shows the main
+  // window.
+  TStartUp();
+  // Frees the windows; the options window writes its settings.
+  ~TStartUp();
+
+  std::unique_ptr<TSVmain> SVmain;
+  std::unique_ptr<TLogo> Logo;
+  std::unique_ptr<TOptions> Options;
+  std::unique_ptr<TSystemResources> SystemResources;
+};
+
+}  // namespace sarvanta

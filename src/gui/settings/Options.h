@@ -1,0 +1,68 @@
+// The options window: automatic saving, automatic scoring of a loaded task and switching off
+// the model windows' 3D view. Other windows read its controls whenever they need a setting.
+// The controls are restored from the settings when the window is created and written back
+// when it is destroyed.
+#pragma once
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <memory>
+#include <vector>
+
+namespace sarvanta {
+
+class TFormData;
+
+class TOptions : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TOptions(QWidget* parent = nullptr);
+  ~TOptions() override;
+
+  // The controls in their fixed order (the order of "Index" in the settings).
+  std::vector<QWidget*> Components() const;
+
+  QGroupBox* gbAutoSave;
+  QGroupBox* gbAtEachStep;
+  QLabel* lStep;
+  QCheckBox* cbAutoSaveOnStep;
+  QLineEdit* eAutoSaveOnStep;
+  QGroupBox* AtEachMin;
+  QLabel* lMin;
+  QCheckBox* cbAutoSaveOnMin;
+  QLineEdit* eAutoSaveOnMin;
+  QCheckBox* cbAutoSaveWhenDone;
+  QCheckBox* cbAutoSaveAsNewFiles;
+  QCheckBox* cbAutoSaveAllSolutions;
+  QCheckBox* cbAutoEstHGAafterrLoading;
+  QCheckBox* cbDisableOpenGLModelView;
+  QPushButton* bbApply;
+  QPushButton* bbOK;
+  QPushButton* bbCancel;
+
+  // The step interval of automatic saving, kept in step with eAutoSaveOnStep.
+  int AutoSaveStep = 500;
+
+  void LoadOptions();
+  void SaveOptions();
+
+ signals:
+  // The 3D-view switch was changed by the user: the program must end so that the next start
+  // creates its model windows accordingly.
+  void ProgramEndRequested();
+
+ public slots:
+  void eAutoSaveOnStepChange(const QString& text);
+  void cbDisableOpenGLModelViewClick();
+
+ private:
+  void CreateControls();
+  std::unique_ptr<TFormData> formData_;
+};
+
+}  // namespace sarvanta

@@ -1,0 +1,337 @@
+#include "TestMain.h"
+#include "app/Logo.h"
+#include "app/MSystem.h"
+#include "app/ObjectInspector.h"
+#include "app/SVmain.h"
+#include "app/StartUp.h"
+#include "model/Bone.h"
+#include "model/Joint.h"
+#include "model/Muscle.h"
+#include "settings/Options.h"
+#include "settings/SystemResources.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFile>
+#include <QMenuBar>
+#include <QPrinter>
+
+namespace sarvanta {
+namespace {
+
+using test::Find;
+
+TEST(MainWindow, StartUpCreatesTheWindowsAndEveryMenuItem) {
+  TStartUp startUp;
+  TSVmain* main = startUp.SVmain.get();
+  EXPECT_TRUE(main->isVisible());
+  EXPECT_FALSE(startUp.Logo->isVisible());
+  EXPECT_FALSE(startUp.Options->isVisible());
+  EXPECT_FALSE(startUp.SystemResources->isVisible());
+  EXPECT_EQ(main->windowTitle(), "Sarvanta Ver. 0.76b1");
+  EXPECT_EQ(Find<QLabel>(main, "StatusPanel0")->text(), "Status");
+
+  struct Item {
+    const char* name;
+    const char* caption;
+    const char* shortcut;
+    bool enabled;
+  };
+  const Item items[] = {
+      {"miNew", "&New", "Ctrl+N", true},
+      {"miOpen", "&Open...", "Ctrl+O", true},
+      {"miSave", "&Save", "Ctrl+S", true},
+      {"miSaveAs", "Save &As...", "", true},
+      {"miPrint", "&Print...", "Ctrl+P", false},
+      {"miPrintSetup", "P&rint Setup...", "", true},
+      {"miExit", "E&xit", "Alt+F4", true},
+      {"miCut", "Cu&t", "Ctrl+X", false},
+      {"miCopy", "&Copy", "Ctrl+C", false},
+      {"miPaste", "&Paste", "Ctrl+V", false},
+      {"miProperties", "P&roperties", "Ctrl+Space", true},
+      {"miDelete", "&Delete", "Del", false},
+      {"miMuscle", "&Muscle", "Ctrl+M", true},
+      {"miBone", "&Bone", "Ctrl+B", true},
+      {"miJoint", "&Joint", "Ctrl+J", true},
+      {"miRun", "R&un", "F9", false},
+      {"miStop", "&Stop", "Ctrl+F2", false},
+      {"miTrace", "Trace", "F7", false},
+      {"miGoals", "&Goals...", "", false},
+      {"miTimeFrame", "&Time Frame...", "", false},
+      {"miLimitations", "&Limitations...", "", false},
+      {"miHGASettings", "&HGA settings...", "", false},
+      {"miResults", "&Results...", "", false},
+      {"miReport", "Rep&ort...", "", false},
+      {"miOptions", "&Options", "", true},
+      {"miObjectInspector", "&Object Inspector", "", true},
+      {"miStatusLine", "&Status Line", "", true},
+      {"miToolbar", "&Toolbar", "", true},
+      {"miSystemMonitor", "System &Monitor", "", true},
+      {"miTile", "&Tile", "", true},
+      {"miCascade", "&Cascade", "", true},
+      {"miAbout", "&About...", "", true},
+  };
+  for (const Item& item : items) {
+    SCOPED_TRACE(item.name);
+    auto* action = main->findChild<QAction*>(item.name);
+    ASSERT_NE(action, nullptr);
+    EXPECT_EQ(action->text(), item.caption);
+    EXPECT_EQ(action->shortcut(), QKeySequence(item.shortcut));
+    EXPECT_EQ(action->isEnabled(), item.enabled);
+  }
+  EXPECT_FALSE(main->miStop->isVisible());
+  int tag = 0;
+  for (QAction* page : {main->miGoals, main->miTimeFrame, main->miLimitations, main->miHGASettings,
+                        main->miResults})
+    EXPECT_EQ(page->data().toInt(), tag++);
+  EXPECT_TRUE(main->miObjectInspector->isChecked());
+  EXPECT_TRUE(main->miStatusLine->isChecked());
+  EXPECT_TRUE(main->miToolbar->isChecked());
+  EXPECT_FALSE(main->miSystemMonitor->isChecked());
+  const char* hints[] = {"tbNew",   "New",   "tbOpen",       "Open",          "tbSave", "Save",
+                         "tbPrint", "Print", "tbPrintSetup", "Printer setup", "tbCut",  "Cut",
+                         "tbCopy",  "Copy",  "tbPaste",      "Paste"};
+  for (size_t i = 0; i < std::size(hints); i += 2)
+    EXPECT_EQ(Find<QAction>(main, hints[i])->toolTip(), hints[i + 1]);
+  EXPECT_TRUE(main->tbPrint->isEnabled());
+
+  main->tbNewClick();
+  EXPECT_TRUE(main->miPrint->isEnabled()) << "Print follows the presence of a model";
+}
+
+TEST(MainWindow, ViewItemsShowAndHideTheirPartsAndTheInspectorKeepsItsObject) {
+  TStartUp startUp;
+  TSVmain* main = startUp.SVmain.get();
+  main->tbNewClick();
+  main->miBoneClick();
+  main->miObjectInspector->trigger();
+  EXPECT_FALSE(main->pObjectInspector->isVisible());
+  main->miObjectInspector->trigger();
+  EXPECT_TRUE(main->pObjectInspector->isVisible());
+  EXPECT_EQ(main->cbObjects->currentText(), "Bone: Bone1");
+  EXPECT_EQ(main->sgObjectProperties->item(0, 1)->text(), "Bone1");
+
+  main->miStatusLine->trigger();
+  EXPECT_FALSE(main->StatusLine->isVisible());
+  main->miToolbar->trigger();
+  EXPECT_FALSE(main->tbSpeedBar->isVisible());
+  main->miSystemMonitor->trigger();
+  EXPECT_TRUE(startUp.SystemResources->isVisible());
+  main->miSystemMonitor->trigger();
+  EXPECT_FALSE(startUp.SystemResources->isVisible());
+}
+
+TEST(MainWindow, PlaceCommandsWithoutAModelDoNothing) {
+  TSVmain main;
+  main.miBoneClick();
+  main.miJointClick();
+  main.miMuscleClick();
+  main.miSaveClick();
+  main.tbPrintClick();
+  main.tbRedrawClick();
+  EXPECT_EQ(main.ObjectInspector->Count(), 0);
+  EXPECT_EQ(main.cbObjects->count(), 0);
+  EXPECT_EQ(main.ActiveModel(), nullptr);
+}
+
+TEST(MainWindow, PlacedBonesStackAlongYAndNamesFollowTheCounters) {
+  TSVmain main;
+  TMSystem* model = main.tbNewClick();
+  const TMechanicalSystem& system = *model->MechanicalSystem;
+
+  main.miJointClick();
+  const TJoint* first = system.Joint(1);
+  EXPECT_EQ(first->Descr, "Joint1");
+  EXPECT_EQ(first->yPosition, 0.0L) << "without bones a joint sits at Y 0";
+
+  main.miBoneClick();
+  main.miBoneClick();
+  ASSERT_EQ(system.Bones.Count(), 3);
+  const TBone* bone1 = system.Bone(1);
+  const TBone* bone2 = system.Bone(2);
+  EXPECT_EQ(bone1->Length, 0.3L);
+  EXPECT_EQ(bone1->Mass, 2.0L);
+  EXPECT_EQ(bone1->InertM, 100.0L);
+  EXPECT_EQ(bone1->StartPointX, 0.3L);
+  EXPECT_EQ(bone1->StartPointY, 0.0L);
+  EXPECT_EQ(bone1->StartPointZ, 0.1L);
+  EXPECT_EQ(bone1->EndPointY, 0.3L);
+  EXPECT_EQ(bone1->EndPointZ, 0.1L);
+  EXPECT_EQ(bone2->StartPointY, 0.3L);
+  EXPECT_EQ(bone2->EndPointY, 0.3L + 0.3L);
+
+  main.miJointClick();
+  const TJoint* joint = system.Joint(2);
+  EXPECT_EQ(joint->Descr, "Joint2");
+  EXPECT_EQ(joint->xPosition, 0.3L);
+  EXPECT_EQ(joint->yPosition, 0.3L + 0.3L);
+  EXPECT_EQ(joint->zPosition, 0.1L);
+  EXPECT_EQ(joint->MinXAngle, 10.0L);
+  EXPECT_EQ(joint->MaxXAngle, 90.0L);
+  EXPECT_EQ(joint->MinYAngle, 0.0L);
+  EXPECT_EQ(joint->FBone(), nullptr);
+  EXPECT_EQ(joint->SBone(), nullptr);
+
+  // Renaming the first two bones does not reuse their numbers.
+  main.cbObjects->setCurrentText("Bone: Bone1");
+  main.cbObjectsChange();
+  main.sgObjectProperties->item(0, 1)->setText("Humerus");
+  EXPECT_EQ(bone1->Descr, "Humerus");
+  main.miBoneClick();
+  EXPECT_EQ(system.Bone(3)->Descr, "Bone3");
+  EXPECT_EQ(main.cbObjects->currentText(), "Bone: Bone3");
+  EXPECT_EQ(main.sgObjectProperties->item(0, 1)->text(), "Bone3");
+
+  main.miMuscleClick();
+  const TMuscle* muscle = system.Muscle(1);
+  EXPECT_EQ(muscle->Descr, "Muscle1");
+  EXPECT_EQ(main.cbObjects->currentText(), "Muscle: Muscle1");
+
+  QStringList entries;
+  for (int i = 0; i < main.cbObjects->count(); ++i) entries << main.cbObjects->itemText(i);
+  EXPECT_EQ(entries, QStringList({"Joint: Joint1", "Bone: Humerus", "Bone: Bone2", "Joint: Joint2",
+                                  "Bone: Bone3", "Muscle: Muscle1"}));
+}
+
+TEST(MainWindow, ClosingAModelWindowRemovesItsObjectsFromTheInspector) {
+  TSVmain main;
+  TMSystem* first = main.tbNewClick();
+  main.miBoneClick();
+  main.miJointClick();
+  TMSystem* second = main.tbNewClick();
+  main.miBoneClick();
+  main.miBoneClick();
+  main.cbObjects->setCurrentIndex(3);
+  main.cbObjectsChange();
+  ASSERT_EQ(main.ObjectInspector->Count(), 4);
+
+  // The second model's bone is shown; closing the first keeps it shown.
+  EXPECT_EQ(main.ObjectInspector->GetActiveObject()->Obj, second->MechanicalSystem->Bone(2));
+  first->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ASSERT_EQ(main.ObjectInspector->Count(), 2);
+  EXPECT_EQ(main.cbObjects->count(), 2);
+  EXPECT_EQ(main.ObjectInspector->Description(0)->Obj, second->MechanicalSystem->Bone(1));
+  EXPECT_EQ(main.cbObjects->currentText(), "Bone: Bone2");
+  EXPECT_EQ(main.sgObjectProperties->item(0, 1)->text(), "Bone2");
+
+  second->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(main.ObjectInspector->Count(), 0);
+  EXPECT_EQ(main.cbObjects->currentText(), "");
+  EXPECT_EQ(main.ActiveModel(), nullptr);
+  main.tbRedrawClick();
+}
+
+TEST(MainWindow, AModelBuiltInTheWindowSurvivesSaveAndOpen) {
+  TSVmain main;
+  QStringList errors;
+  main.OnError = [&errors](const QString& text) { errors << text; };
+  TMSystem* built = main.tbNewClick();
+  main.miBoneClick();
+  main.miBoneClick();
+  main.miJointClick();
+  main.miMuscleClick();
+  TBone* bone = built->MechanicalSystem->Bone(1);
+  TJoint* joint = built->MechanicalSystem->Joint(1);
+  bone->FromJnt = joint;
+  bone->Mass = 2.75L;
+
+  const QString path = test::ScratchDir() + "/arm.svt";
+  ASSERT_TRUE(main.SaveActiveModel(path));
+  EXPECT_EQ(built->windowTitle(), "arm.svt");
+  EXPECT_EQ(built->FileName, path);
+
+  TMSystem* opened = main.OpenProject(path);
+  EXPECT_TRUE(errors.isEmpty()) << errors.join("; ").toStdString();
+  EXPECT_NE(opened, built);
+  EXPECT_EQ(opened->windowTitle(), "arm.svt");
+  EXPECT_EQ(main.ActiveModel(), opened);
+  const TMechanicalSystem& system = *opened->MechanicalSystem;
+  ASSERT_EQ(system.Bones.Count(), 3);
+  ASSERT_EQ(system.Joints.Count(), 2);
+  ASSERT_EQ(system.Muscles.Count(), 2);
+  EXPECT_EQ(system.Bone(1)->Mass, 2.75L);
+  EXPECT_EQ(system.Bone(2)->StartPointY, 0.3L);
+  EXPECT_EQ(system.Bone(1)->FromJnt, system.Joint(1));
+
+  // Loading empties the inspector and lists bones, joints, then muscles.
+  QStringList entries;
+  for (int i = 0; i < main.cbObjects->count(); ++i) entries << main.cbObjects->itemText(i);
+  EXPECT_EQ(entries,
+            QStringList({"Bone: Bone1", "Bone: Bone2", "Joint: Joint1", "Muscle: Muscle1"}));
+  EXPECT_EQ(main.ObjectInspector->Description(0)->Obj, system.Bone(1));
+
+  // The opened model's counters start again at 0.
+  main.miBoneClick();
+  EXPECT_EQ(system.Bone(3)->Descr, "Bone1");
+
+  // Saving an empty model writes a file that loads back empty.
+  main.tbNewClick();
+  const QString emptyPath = test::ScratchDir() + "/empty.svt";
+  ASSERT_TRUE(main.SaveActiveModel(emptyPath));
+  TMSystem* empty = main.OpenProject(emptyPath);
+  EXPECT_EQ(empty->MechanicalSystem->Bones.Count(), 1);
+  EXPECT_EQ(empty->MechanicalSystem->Joints.Count(), 1);
+  EXPECT_EQ(empty->MechanicalSystem->Muscles.Count(), 1);
+  EXPECT_TRUE(errors.isEmpty());
+}
+
+TEST(MainWindow, AFailedOpenShowsTheErrorAndKeepsTheWindow) {
+  TSVmain main;
+  QStringList errors;
+  main.OnError = [&errors](const QString& text) { errors << text; };
+  const QString path = test::ScratchDir() + "/broken.svt";
+  {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("TPF0\x10TMechanicalSystem\x00garbage", 30);
+  }
+  TMSystem* model = main.OpenProject(path);
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_FALSE(errors.first().isEmpty());
+  EXPECT_EQ(main.Models().size(), 1);
+  EXPECT_EQ(model->windowTitle(), "broken.svt");
+
+  errors.clear();
+  main.OpenProject(test::ScratchDir() + "/missing.svt");
+  EXPECT_EQ(errors.size(), 1);
+}
+
+TEST(MainWindow, OpeningTheExampleListsItsObjects) {
+  TSVmain main;
+  QStringList errors;
+  main.OnError = [&errors](const QString& text) { errors << text; };
+  TMSystem* model = main.OpenProject(SARVANTA_EXAMPLES_DIR "/elbow.svt");
+  ASSERT_TRUE(errors.isEmpty()) << errors.join("; ").toStdString();
+  const TMechanicalSystem& system = *model->MechanicalSystem;
+  const int objects = system.Bones.Count() + system.Joints.Count() + system.Muscles.Count() - 3;
+  EXPECT_GT(objects, 0);
+  EXPECT_EQ(main.ObjectInspector->Count(), objects);
+  EXPECT_EQ(model->windowTitle(), "elbow.svt");
+  // The shown object is the last one listed.
+  EXPECT_EQ(main.ObjectInspector->GetActiveObject(),
+            main.ObjectInspector->Description(objects - 1));
+  EXPECT_GT(main.sgObjectProperties->rowCount(), 1);
+}
+
+TEST(MainWindow, PrintsTheModelWindowOnOnePage) {
+  TSVmain main;
+  main.tbNewClick();
+  main.miBoneClick();
+  QPrinter printer;
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  const QString path = test::ScratchDir() + "/model.pdf";
+  printer.setOutputFileName(path);
+  main.PrintActiveModel(printer);
+  QFile pdf(path);
+  ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+  const QByteArray bytes = pdf.readAll();
+  EXPECT_TRUE(bytes.startsWith("%PDF"));
+  EXPECT_EQ(bytes.count("/Type /Page") - bytes.count("/Type /Pages"), 1) << "one page";
+}
+
+}  // namespace
+}  // namespace sarvanta

@@ -1,0 +1,119 @@
+// The 3D view needs an OpenGL context (run under xvfb-run); without one the test skips.
+#include "TestMain.h"
+#include "app/MSystem.h"
+#include "app/OGLPanel.h"
+#include "app/ObjectInspector.h"
+#include "app/SVmain.h"
+#include "model/Bone.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QTest>
+
+namespace sarvanta {
+namespace {
+
+bool OpenGLAvailable() {
+  QOpenGLContext context;
+  if (!context.create()) return false;
+  QOffscreenSurface surface;
+  surface.create();
+  return context.makeCurrent(&surface);
+}
+
+struct TPixelCounts {
+  int Lit = 0;     // any colour other than the black background
+  int Yellow = 0;  // joints: red and green well above blue
+  int Red = 0;     // muscles: red well above green and blue
+  int White = 0;   // highlights: bright and grey
+};
+
+TPixelCounts CountPixels(const QImage& image) {
+  TPixelCounts counts;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      const QColor c = image.pixelColor(x, y);
+      if (c.red() + c.green() + c.blue() > 30) ++counts.Lit;
+      if (c.red() > 90 && c.green() > 90 && c.blue() < 0.75 * c.green()) ++counts.Yellow;
+      if (c.red() > 90 && c.green() < 0.8 * c.red() && c.blue() < 0.8 * c.red()) ++counts.Red;
+      if (c.red() > 200 && c.green() > 200 && c.blue() > 200) ++counts.White;
+    }
+  }
+  return counts;
+}
+
+class ModelView : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!OpenGLAvailable())
+      GTEST_SKIP() << "no OpenGL context on this display: run under xvfb-run to test the 3D view";
+    main_ = std::make_unique<TSVmain>();
+    main_->resize(900, 700);
+    main_->show();
+    model_ = main_->tbNewClick();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main_.get()));
+    ASSERT_NE(model_->ModelView, nullptr);
+  }
+
+  QImage Frame() {
+    QApplication::processEvents();
+    return model_->ModelView->grabFramebuffer();
+  }
+
+  std::unique_ptr<TSVmain> main_;
+  TMSystem* model_ = nullptr;
+};
+
+TEST_F(ModelView, DrawsTheModelInItsColoursAndHighlightsTheSelection) {
+  const TPixelCounts empty = CountPixels(Frame());
+  EXPECT_EQ(empty.Lit, 0) << "a new view shows nothing until its first redraw";
+
+  main_->miBoneClick();
+  const TPixelCounts bone = CountPixels(Frame());
+  EXPECT_GT(bone.Lit, 100);
+  EXPECT_GT(bone.White, 20) << "the selected bone is drawn in white";
+
+  main_->miJointClick();
+  const TPixelCounts joint = CountPixels(Frame());
+  EXPECT_GT(joint.Yellow, 20) << "joints are yellow";
+  EXPECT_LT(joint.White, bone.White) << "the bone is grey once the joint is selected";
+}
+
+TEST_F(ModelView, MouseTurnsMovesZoomsAndAltClickResets) {
+  main_->miBoneClick();
+  TOGLPanel* view = model_->ModelView;
+  const QPoint centre = view->rect().center();
+  QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, centre);
+  QMouseEvent move(QEvent::MouseMove, QPointF(centre + QPoint(5, 5)),
+                   view->mapToGlobal(QPointF(centre + QPoint(5, 5))), Qt::LeftButton,
+                   Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(view, &move);
+  EXPECT_DOUBLE_EQ(view->RotateX, -3.0);
+  EXPECT_DOUBLE_EQ(view->RotateY, -3.0);
+  QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, centre + QPoint(5, 5));
+  EXPECT_EQ(view->MouseMode, TOGLPanel::mmIdle);
+
+  QTest::mousePress(view, Qt::RightButton, Qt::ShiftModifier, centre);
+  EXPECT_EQ(view->MouseMode, TOGLPanel::mmZoom);
+  QMouseEvent zoom(QEvent::MouseMove, QPointF(centre + QPoint(-4, 0)),
+                   view->mapToGlobal(QPointF(centre + QPoint(-4, 0))), Qt::NoButton,
+                   Qt::RightButton, Qt::ShiftModifier);
+  QApplication::sendEvent(view, &zoom);
+  EXPECT_NEAR(view->EyeZ, 10.5, 1e-9) << "zoom works from the first step";
+  QTest::mouseRelease(view, Qt::RightButton, Qt::ShiftModifier, centre);
+
+  QTest::mousePress(view, Qt::LeftButton, Qt::AltModifier, centre);
+  EXPECT_DOUBLE_EQ(view->RotateX, 0.0);
+  EXPECT_DOUBLE_EQ(view->RotateY, 0.0);
+  EXPECT_DOUBLE_EQ(view->EyeZ, 10.0);
+  EXPECT_EQ(view->MouseMode, TOGLPanel::mmIdle);
+}
+
+}  // namespace
+}  // namespace sarvanta
