@@ -217,6 +217,31 @@ TEST(ExprParser, AtMostFiftySegmentsOnOneLevel) {
   EXPECT_FALSE(Compiles(BalancedTree(bottoms)));  // 51 segments
 }
 
+// Remembered answers keep the recogniser's work polynomial: the plain recogniser needs
+// astronomically many steps for these texts.
+TEST(ExprParser, HardTextsTakeFewRecognitionSteps) {
+  const auto repeat = [](const std::string& piece, int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += piece;
+    return text;
+  };
+  const std::string texts[] = {
+      repeat("x+", 127) + "x",
+      repeat("x*x-x^x/", 31) + "x+x^x-x",
+      repeat("x*-2^", 50) + "2*2*2",
+      repeat("-", 254) + "2",
+      repeat("(x)+", 63) + "(x)",
+      repeat("r(x,x)*", 36) + "x+x",
+      repeat("min(", 36) + "x" + repeat(",x)", 36) + "+1",
+  };
+  for (const std::string& text : texts) {
+    ASSERT_LE(text.size(), 255u);
+    TExprParser parser(text, "txy", "abcd");
+    parser.Classify(parser.Whole());
+    EXPECT_LT(parser.Work(), 100000u) << text;
+  }
+}
+
 TEST(ExprParser, TextIsCutTo255Characters) {
   // Whatever follows the 255th character is ignored.
   std::string text(254, '1');
