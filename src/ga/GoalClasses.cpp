@@ -3,14 +3,21 @@
 #include "ga/GoalKinematic.h"
 #include "ga/GoalLoadSharing.h"
 
+#include <type_traits>
+
 namespace sarvanta {
 
 namespace {
 
+// A goal read from a file starts with the values a file leaves out: 0 and empty texts (an
+// expression text that is not stored is empty, not "t").
 template <class T>
 void Register(const char* className) {
-  RegisterClass(className,
-                [](TComponent* owner) -> TStreamComponent* { return new T(owner, 0, ""); });
+  RegisterClass(className, [](TComponent* owner) -> TStreamComponent* {
+    T* goal = new T(owner, 0, "");
+    if constexpr (std::is_base_of_v<TGoalFunctionExpression, T>) goal->Expression.clear();
+    return goal;
+  });
 }
 
 }  // namespace

@@ -75,6 +75,7 @@ TGoalFunctionExpression::TGoalFunctionExpression(TComponent* owner, long double 
 TGoalFunctionExpression::~TGoalFunctionExpression() { DestroyComponents(); }
 
 void TGoalFunctionExpression::UpdateExpression() {
+  if (Expression.empty()) Expression = "0";
   if (Express == nullptr) Express = new TExpress(this);
   Express->SetVariableList("txy");
   Express->SetParameterList("abcd");
@@ -83,8 +84,7 @@ void TGoalFunctionExpression::UpdateExpression() {
 }
 
 void TGoalFunctionExpression::EnsureCompiled() {
-  if (Expression.empty()) Expression = "0";
-  if (Express == nullptr || !Express->IsCompiled() ||
+  if (Expression.empty() || Express == nullptr || !Express->IsCompiled() ||
       Express->Expression() != Expression.substr(0, 255))
     UpdateExpression();
 }

@@ -78,7 +78,7 @@ class TGoalFunctionExpression : public TGoalFunction {
   ~TGoalFunctionExpression() override;
 
   // Sets the variable names "txy", the parameter names "abcd" and the values A, B, C, D, 1,
-  // 1, then compiles Expression (cut to 255 characters). Throws EExpressError for a text that
+  // 1, then compiles Expression (cut to 255 characters; an empty text becomes "0"). Throws EExpressError for a text that
   // does not compile; Expression keeps the text.
   void UpdateExpression();
   // The expression's value at time t (x = y = 0).

@@ -12,8 +12,9 @@ namespace sarvanta {
 
 namespace {
 
-// Settings a task file may leave out (zero values are not stored) go back to what a new
-// algorithm has, so nothing of the previous task leaks into the loaded one.
+// Settings a task file may leave out (zero floats are not stored) read as 0, the selection
+// choices as a new algorithm has them, so nothing of the previous task leaks into the
+// loaded one.
 void ResetSettings(TGeneticAlgorithm& a) {
   a.AlwaysUseVisFrame = false;
   a.VisibleFrameStart = a.VisiblePrecision = a.VisibleFrameEnd = 0;
@@ -22,6 +23,7 @@ void ResetSettings(TGeneticAlgorithm& a) {
   a.AccuracyTreshold = a.MoveFrameWith = a.StopMoveAfter = a.StopChangePrecAfter = 0;
   a.MoveOnEach = a.OscilateOnEach = 0;
   a.SetFunctions(1, 1, 2, 0, 0, 0, 1.0L);
+  a.InitActivation = 0;  // a float the file leaves out is 0
 
   TTimeFrame& f = *a.TimeFrame;
   f.SetFrame(false, false, 0, 0, 0, 0, 0, 0);

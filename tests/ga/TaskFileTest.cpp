@@ -150,6 +150,25 @@ TEST(TaskFile, WriteReadWriteGivesTheSameBytes) {
   EXPECT_EQ(SaveTaskToBytes(loaded), SaveTaskToBytes(small));
 }
 
+TEST(TaskFile, ValuesAFileLeavesOutReadAsZeroOrEmpty) {
+  RegisterTaskClasses();
+  TGeneticAlgorithm ga;
+  ga.InitActivation = 0;  // not stored, though a new algorithm has 1
+  auto* angle = new TGFJointAngle(&ga, 0, "");
+  angle->Expression.clear();  // not stored, though a new goal has "t"
+  const std::string bytes = SaveTaskToBytes(ga);
+  TGeneticAlgorithm loaded;
+  LoadTaskFromBytes(loaded, bytes);
+  EXPECT_EQ(loaded.InitActivation, 0);
+  auto* read = dynamic_cast<TGFJointAngle*>(loaded.Goal(0));
+  ASSERT_NE(read, nullptr);
+  EXPECT_EQ(read->Expression, "");
+  EXPECT_EQ(SaveTaskToBytes(loaded), bytes);
+  read->UpdateExpression();  // an empty angle is "0"
+  EXPECT_EQ(read->Expression, "0");
+  EXPECT_EQ(read->ExpressionValue(3), 0);
+}
+
 TEST(TaskFile, MomentsBlockKeepsEveryStoredValue) {
   RegisterTaskClasses();
   for (int32_t count : {1, 5, -1}) {
