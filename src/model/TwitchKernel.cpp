@@ -96,13 +96,6 @@ inline double DoublePowerOfTwo(int64_t e) {
   return result;
 }
 
-// The binary exponent of a normal double.
-inline int64_t DoubleExponent(double v) {
-  uint64_t bits;
-  std::memcpy(&bits, &v, sizeof bits);
-  return static_cast<int64_t>((bits >> 52) & 0x7FF) - 1023;
-}
-
 // Exponential and logarithm of extended precision for the twitch sum: table-driven, accurate
 // to a few units of the last place over the ranges the sum uses (|x| <= 700 for the
 // exponential, 1e-300 <= x <= 1e300 for the logarithm), and several times faster than the
@@ -122,37 +115,39 @@ class TFastMath {
     const auto kf = static_cast<long double>(k);
     // ln2/64 split so that k * high is exact.
     const long double r = (x - kf * expHigh_) - kf * expLow_;
-    const auto rd = static_cast<double>(r);
-    // e^r - 1 - r for |r| <= ln2/128, in double: its error is far below the last place of r.
-    const double tail =
-        rd * rd *
-        (1.0 / 2 +
-         rd * (1.0 / 6 + rd * (1.0 / 24 + rd * (1.0 / 120 + rd * (1.0 / 720 + rd / 5040)))));
+    // e^r - 1 - r for |r| <= ln2/128, its terms paired so they can be worked out side by side.
+    const long double r2 = r * r;
+    const long double tail =
+        r2 * ((0.5 + r * (1.0 / 6)) +
+              r2 * ((1.0 / 24 + r * (1.0 / 120)) + r2 * (1.0 / 720 + r * (1.0 / 5040))));
     const int64_t j = k & (kSteps - 1);
     const int64_t m = (k - j) / kSteps;
-    const long double mantissa = pow2_[j] + pow2_[j] * (r + static_cast<long double>(tail));
+    const long double mantissa = pow2_[j] + pow2_[j] * (r + tail);
     return mantissa * static_cast<long double>(DoublePowerOfTwo(m));
   }
 
   long double Log(long double x) const {
-    // x = f * 2^e with f near [1, 2) (the double rounding of x may leave f just outside).
-    const int64_t e = DoubleExponent(static_cast<double>(x));
+    // x = f * 2^e with f near [1, 2) (the double rounding of x may leave f just below 1); the
+    // cell is read off the double's leading fraction bits.
+    const double xd = static_cast<double>(x);
+    uint64_t bits;
+    std::memcpy(&bits, &xd, sizeof bits);
+    const int64_t e = static_cast<int64_t>((bits >> 52) & 0x7FF) - 1023;
     const long double f = x * static_cast<long double>(DoublePowerOfTwo(-e));
-    const int cell = static_cast<int>(static_cast<double>(f - 1) * kCells);
-    const int j = std::clamp(cell, 0, kCells - 1);
+    const auto j = static_cast<int>((bits >> (52 - kCellBits)) & (kCells - 1));
     const long double u = (f - centre_[j]) * inverse_[j];  // |u| <= 1/256 (a little more)
-    const auto ud = static_cast<double>(u);
-    // ln(1 + u) - u, in double.
-    const double tail =
-        ud * ud *
-        (-1.0 / 2 + ud * (1.0 / 3 + ud * (-1.0 / 4 + ud * (1.0 / 5 + ud * (-1.0 / 6 + ud / 7)))));
+    // ln(1 + u) - u, its terms paired as above.
+    const long double u2 = u * u;
+    const long double tail = u2 * ((-0.5 + u * (1.0 / 3)) + u2 * ((-1.0 / 4 + u * (1.0 / 5)) +
+                                                                  u2 * (-1.0 / 6 + u * (1.0 / 7))));
     const auto ef = static_cast<long double>(e);
-    return (ef * ln2High_ + logCentre_[j]) + (ef * ln2Low_ + (u + static_cast<long double>(tail)));
+    return (ef * ln2High_ + logCentre_[j]) + (ef * ln2Low_ + (u + tail));
   }
 
  private:
   static constexpr int kSteps = 64;
-  static constexpr int kCells = 128;
+  static constexpr int kCellBits = 7;
+  static constexpr int kCells = 1 << kCellBits;
 
   TFastMath() {
     const long double ln2 = std::numbers::ln2_v<long double>;
@@ -204,21 +199,49 @@ constexpr long double kSafeExponent = 300;
 constexpr long double kSafePeakMax = 1e1000L;
 constexpr long double kSafePeakMin = 1e-1000L;
 
-bool TwitchFast(const TFastTwitch& fast, long double peak, long double start, long double t,
-                long double& term) {
-  const long double tau = t - start;
-  const long double x = tau * fast.InverseTc;
-  const long double absPeak = std::fabs(peak);
-  if (fast.Enabled && x >= TFastMath::kMinLog && x <= TFastMath::kMaxLog &&
-      absPeak <= kSafePeakMax && (absPeak >= kSafePeakMin || peak == 0)) {
-    const long double rise = fast.M * fast.Math.Log(x);
-    const long double fall = fast.M * (1 - x);
-    if (std::fabs(rise) <= kSafeExponent && std::fabs(fall) <= kSafeExponent) {
-      term = peak * fast.Math.Exp(rise + fall);
-      return true;
-    }
+// The twitch shape x^m e^(m (1 - x)) at x = tau / Tc, as one exponential; false where the
+// shortcut does not hold and the twitch must be computed step by step.
+inline bool FastShape(const TFastTwitch& fast, long double x, long double& shape) {
+  if (!fast.Enabled || !(x >= TFastMath::kMinLog && x <= TFastMath::kMaxLog)) return false;
+  const long double rise = fast.M * fast.Math.Log(x);
+  const long double fall = fast.M * (1 - x);
+  if (!(std::fabs(rise) <= kSafeExponent && std::fabs(fall) <= kSafeExponent)) return false;
+  shape = fast.Math.Exp(rise + fall);
+  return true;
+}
+
+bool ModeratePeak(long double peak) {
+  const long double size = std::fabs(peak);
+  return size <= kSafePeakMax && (size >= kSafePeakMin || peak == 0);
+}
+
+inline bool TwitchFast(const TFastTwitch& fast, long double peak, long double start, long double t,
+                       long double& term) {
+  long double shape = 0;
+  if (ModeratePeak(peak) && FastShape(fast, (t - start) * fast.InverseTc, shape)) {
+    term = peak * shape;
+    return true;
   }
   return TwitchLiteral(fast.Parameters, peak, start, t, term);
+}
+
+// Sums the started twitches first..count-1 newest first, and stops once all older ones together
+// stay below 2^-66 of the sum: with peaks between 0 and MaxPeak and a shape that falls after its
+// peak (m > 0), each older twitch is at most MaxPeak times the shape just computed. False when
+// a twitch needs the step-by-step computation.
+bool SumNewestFirst(const TFastTwitch& fast, const TTwitchPeaks& peaks, size_t first, size_t count,
+                    long double t, long double& sum) {
+  constexpr long double kNegligible = 0x1p-66L;
+  sum = 0;
+  for (size_t i = count; i-- > first;) {
+    const long double x = (t - peaks.Start[i]) * fast.InverseTc;
+    long double shape = 0;
+    if (!FastShape(fast, x, shape)) return false;
+    sum += peaks.Peak[i] * shape;
+    if (x > 1 && static_cast<long double>(i - first) * peaks.MaxPeak * shape <= kNegligible * sum)
+      break;
+  }
+  return true;
 }
 
 // Adds one twitch to the sum; a fault (in the twitch or in the sum) resets the sum to 0.
@@ -306,6 +329,11 @@ TTwitchPeaks ComputeTwitchPeaks(const TTwitchParameters& p, std::span<const long
       peaks.LastFault = static_cast<int64_t>(i);
     }
     peaks.Start[i] = start;
+    if (!peaks.Faulted[i]) {
+      const long double peak = peaks.Peak[i];
+      if (peak < 0 || !ModeratePeak(peak)) peaks.PeaksModerate = false;
+      peaks.MaxPeak = std::max(peaks.MaxPeak, peak);
+    }
     if (!Finite(start) || (i > 0 && !(peaks.Start[i - 1] <= start))) peaks.Sorted = false;
   }
   return peaks;
@@ -334,8 +362,30 @@ long double TwitchForceFast(const TTwitchParameters& p, const TTwitchPeaks& peak
   const auto started = std::lower_bound(peaks.Start.begin(), peaks.Start.end(), t);
   const auto count = static_cast<int64_t>(started - peaks.Start.begin());
   if (peaks.LastFault >= count) return 0;
-  for (auto i = static_cast<size_t>(peaks.LastFault + 1); i < static_cast<size_t>(count); ++i)
-    Accumulate(sum, twitch, peaks.Peak[i], peaks.Start[i], t);
+  if (peaks.PeaksModerate && fast.M > 0 &&
+      SumNewestFirst(fast, peaks, static_cast<size_t>(peaks.LastFault + 1),
+                     static_cast<size_t>(count), t, sum))
+    return sum;
+  sum = 0;
+  // The twitches of a block are worked out first, independently of each other, so their
+  // computations can overlap; then they are added in train order.
+  constexpr size_t kBlock = 16;
+  long double terms[kBlock];
+  bool valid[kBlock];
+  for (auto first = static_cast<size_t>(peaks.LastFault + 1); first < static_cast<size_t>(count);
+       first += kBlock) {
+    const size_t size = std::min(kBlock, static_cast<size_t>(count) - first);
+    for (size_t k = 0; k < size; ++k)
+      valid[k] = TwitchFast(fast, peaks.Peak[first + k], peaks.Start[first + k], t, terms[k]);
+    for (size_t k = 0; k < size; ++k) {
+      if (!valid[k]) {
+        sum = 0;
+        continue;
+      }
+      sum += terms[k];
+      if (!Finite(sum)) sum = 0;
+    }
+  }
   return sum;
 }
 

@@ -51,6 +51,10 @@ struct TTwitchPeaks {
   int64_t LastFault = -1;
   // Starts ascending (and finite): the impulses started before t are a prefix of the train.
   bool Sorted = true;
+  // Every peak that does not fault is 0 or a positive number of moderate size, the largest
+  // being MaxPeak: then old twitches too small to matter can be left out.
+  bool PeaksModerate = true;
+  long double MaxPeak = 0;
 };
 
 TTwitchPeaks ComputeTwitchPeaks(const TTwitchParameters& p, std::span<const long double> train);
