@@ -104,15 +104,17 @@ int64_t SignedOfSize(const std::string& bytes) {
 
 class TDumper {
  public:
-  TDumper(const std::string& bytes)
-      : reader_(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()) {}
+  explicit TDumper(const std::string& bytes)
+      : size_(bytes.size()),
+        reader_(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()) {}
 
   ordered_json Dump() {
     reader_.ReadSignature();
     ordered_json root = ordered_json::object();
     root["signature"] = "TPF0";
     root["root"] = Record();
-    if (!reader_.AtEnd()) reader_.Error("Unexpected bytes after the root record");
+    // Bytes after the root record are no part of the model; they are kept as they are.
+    if (!reader_.AtEnd()) root["trailing_bytes"] = Hex(reader_.ReadBytes(Left()));
     return root;
   }
 
@@ -250,6 +252,9 @@ class TDumper {
     return items;
   }
 
+  size_t Left() const { return size_ - reader_.Position(); }
+
+  size_t size_;
   TReader reader_;
 };
 
@@ -264,6 +269,8 @@ class TBuilder {
     Expect(Member(document, "signature", "") == "TPF0", "signature", "must be \"TPF0\"");
     writer_.WriteSignature();
     Record(Member(document, "root", ""), "root", 0);
+    if (document.contains("trailing_bytes"))
+      writer_.WriteBytes(HexBytes(document["trailing_bytes"], "trailing_bytes"));
   }
 
  private:

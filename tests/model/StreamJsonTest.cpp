@@ -140,11 +140,13 @@ TEST(StreamJson, BuildRejectsBadJsonWithItsLocation) {
   EXPECT_THROW(JsonToStream(deep), Exception);
 }
 
-TEST(StreamJson, DumpRejectsBadStreams) {
+TEST(StreamJson, DumpRejectsBadStreamsAndKeepsTrailingBytes) {
   std::string stream = EveryKindStream();
   for (size_t length = 0; length < stream.size(); ++length)
     EXPECT_THROW(StreamToJson(stream.substr(0, length)), EReadError) << length;
-  EXPECT_THROW(StreamToJson(stream + "x"), EReadError);
+  // Bytes after the root record are kept, not refused.
+  EXPECT_EQ(JsonToStream(StreamToJson(stream + "xy")), stream + "xy");
+  EXPECT_NE(StreamToJson(stream + "xy").find("\"trailing_bytes\": \"7879\""), std::string::npos);
   std::string badTag = "TPF0" + Record("TBone", Short("X") + Bytes({42}));
   EXPECT_THROW(StreamToJson(badTag), EReadError);
 }
