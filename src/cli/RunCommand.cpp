@@ -1,0 +1,149 @@
+// sarvanta-cli run PROJECT.svt [--task TASK.hga] [--steps N] [--population N] [--seed S]
+//   [--threads N] [--out DIR] [--autosave-every N] [--autosave-as-new-files] [--quiet]:
+// a whole motor task run without a window, its results written into one folder.
+#include "Command.h"
+
+#include "base/Exception.h"
+#include "base/NumberText.h"
+#include "ga/GeneticAlgorithm.h"
+#include "task/ReportTemplate.h"
+#include "task/TaskRun.h"
+
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace sarvanta::cli {
+namespace {
+
+volatile std::sig_atomic_t interrupted = 0;
+
+// The first Ctrl+C asks the run to stop after the generation in progress; a second one ends
+// the program at once.
+extern "C" void OnInterrupt(int) {
+  interrupted = 1;
+  std::signal(SIGINT, SIG_DFL);
+}
+
+struct TRunOptions {
+  std::string Project;
+  std::string Task;
+  std::optional<int32_t> Steps;
+  std::optional<int32_t> Population;
+  std::optional<uint32_t> Seed;
+  int32_t Threads = 1;
+  std::string Out;
+  int32_t AutoSaveEvery = 0;
+  bool AutoSaveAsNewFiles = false;
+  bool Quiet = false;
+};
+
+// Redraws one line on a terminal; elsewhere prints a line at every tenth of the run.
+class TProgressBar {
+ public:
+  explicit TProgressBar(bool quiet) : quiet_(quiet), terminal_(isatty(STDERR_FILENO) != 0) {}
+
+  void Show(const TRunProgress& progress) {
+    if (quiet_) return;
+    const bool last = progress.Step >= progress.Steps;
+    if (terminal_) {
+      if (!last && progress.ElapsedSeconds - shownAt_ < 0.1) return;
+      shownAt_ = progress.ElapsedSeconds;
+      std::cerr << '\r' << ProgressLine(progress) << "\x1b[K" << std::flush;
+      open_ = true;
+    } else {
+      const int32_t every = progress.Steps >= 10 ? progress.Steps / 10 : 1;
+      if (progress.Step % every == 0 || last) std::cerr << ProgressLine(progress) << '\n';
+    }
+  }
+
+  void End() {
+    if (open_) std::cerr << '\n';
+    open_ = false;
+  }
+
+ private:
+  bool quiet_;
+  bool terminal_;
+  bool open_ = false;
+  double shownAt_ = -1;
+};
+
+std::string DefaultOutFolder(const std::string& project) {
+  return (std::filesystem::path("out") / std::filesystem::path(project).stem()).string();
+}
+
+void Run(const TRunOptions& options) {
+  if (options.Threads < 1) throw Exception("--threads must be at least 1");
+  if (options.AutoSaveEvery < 0) throw Exception("--autosave-every must not be negative");
+  TRunSettings settings;
+  settings.ProjectFile = options.Project;
+  settings.TaskFile = options.Task;
+  settings.OutFolder = options.Out.empty() ? DefaultOutFolder(options.Project) : options.Out;
+  settings.Steps = options.Steps;
+  settings.Population = options.Population;
+  settings.Seed = options.Seed;
+  settings.AutoSaveEvery = options.AutoSaveEvery;
+  settings.AutoSaveAsNewFiles = options.AutoSaveAsNewFiles;
+
+  TTaskRun run(settings);
+  run.Load();
+  run.Prepare();
+  if (!options.Quiet) {
+    std::cerr << "Task: "
+              << (run.TaskFileUsed().empty() ? "page defaults (no task file)" : run.TaskFileUsed())
+              << '\n';
+  }
+  TProgressBar bar(options.Quiet);
+  interrupted = 0;
+  auto previous = std::signal(SIGINT, OnInterrupt);
+  try {
+    run.Run([&bar](const TRunProgress& progress) { bar.Show(progress); },
+            [] { return interrupted != 0; });
+  } catch (const std::exception& e) {
+    std::signal(SIGINT, previous);
+    bar.End();
+    throw Exception("the run failed after " + IntToStr(run.StepsDone()) + " steps: " + e.what() +
+                    " (kept: trace.log" +
+                    (run.AutoSaves().empty() ? std::string() : " and the automatic saves") +
+                    " in " + settings.OutFolder + ")");
+  }
+  std::signal(SIGINT, previous);
+  bar.End();
+  if (run.Stopped()) std::cerr << "Stopped after step " << run.StepsDone() << ".\n";
+
+  const auto files = run.WriteResults(ReportTemplateFolder());
+  const TGeneticAlgorithm& algorithm = run.Algorithm();
+  std::cout << "Best fitness " << FloatToStr(algorithm.BestFitness) << " after " << run.StepsDone()
+            << " of " << algorithm.NumberOfSteps << " steps\n";
+  std::cout << "Results in " << settings.OutFolder << ":";
+  for (const std::string& file : files) std::cout << ' ' << file;
+  std::cout << '\n';
+}
+
+const TCommandRegistrar registrar([](CLI::App& app) {
+  auto* command = app.add_subcommand("run", "Run a motor task and write its results");
+  auto options = std::make_shared<TRunOptions>();
+  command->add_option("PROJECT", options->Project, "Project file (.svt)")->required();
+  command->add_option("--task", options->Task,
+                      "Task file (.hga); default: the project's .hga, else the page defaults");
+  command->add_option("--steps", options->Steps, "Number of generations");
+  command->add_option("--population", options->Population, "Population size");
+  command->add_option("--seed", options->Seed, "Fixed seed: the run repeats bit for bit");
+  command->add_option("--threads", options->Threads, "Worker threads (accepted; runs use one)");
+  command->add_option("--out", options->Out, "Output folder (default: out/<project name>)");
+  command->add_option("--autosave-every", options->AutoSaveEvery,
+                      "Save the project after every N steps");
+  command->add_flag("--autosave-as-new-files", options->AutoSaveAsNewFiles,
+                    "Stamp every automatic save with the time of day");
+  command->add_flag("--quiet", options->Quiet, "No progress on standard error");
+  command->callback([options] { Run(*options); });
+});
+
+}  // namespace
+}  // namespace sarvanta::cli

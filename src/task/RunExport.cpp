@@ -1,0 +1,65 @@
+#include "task/RunExport.h"
+
+#include "base/NumberText.h"
+#include "ga/Chromosome.h"
+#include "ga/GeneticAlgorithm.h"
+#include "ga/GoalFunction.h"
+#include "ga/Individual.h"
+#include "model/MechanicalSystem.h"
+#include "model/Muscle.h"
+#include "task/ResultCurves.h"
+
+namespace sarvanta {
+
+void ApplySolution(const TIndividual& solution, TMechanicalSystem& system) {
+  if (solution.Root != nullptr) solution.Root->Apply();
+  system.UpdateCaches();
+}
+
+std::string PopulationTable(const TGeneticAlgorithm& algorithm) {
+  std::string table = "rank\tfitness";
+  for (int j = 0; j < algorithm.Goals.Count(); ++j) table += "\t" + algorithm.Goals.Strings(j);
+  table += "\n";
+  for (int i = 0; i < algorithm.Population.Count(); ++i) {
+    const TIndividual* individual = algorithm.Individual(algorithm.Population, i);
+    if (individual == nullptr) continue;
+    table += IntToStr(i) + "\t" + FloatToStr(individual->Fitness);
+    for (const long double value : individual->Values) table += "\t" + FloatToStr(value);
+    table += "\n";
+  }
+  return table;
+}
+
+namespace {
+
+TChartSeries Series(const std::string& title, const TCurve& curve) { return {title, curve.Points}; }
+
+}  // namespace
+
+TChartData GoalsChart(TGeneticAlgorithm& algorithm, const TIndividual& solution) {
+  TChartData chart{"Goal", "t [ms]", {}};
+  TChartScale scale;
+  for (int j = 0; j < algorithm.Goals.Count(); ++j) {
+    TGoalFunction* goal = algorithm.Goal(j);
+    if (goal == nullptr) continue;
+    const TGoalCurves curves = GoalCurves(*goal, solution, algorithm, scale);
+    const std::string caption = algorithm.Goals.Strings(j);
+    chart.Series.push_back(Series(caption + " goal", curves.Target));
+    chart.Series.push_back(Series(caption + " result", curves.Result));
+  }
+  return chart;
+}
+
+TChartData ForcesChart(const TGeneticAlgorithm& algorithm, const TMechanicalSystem& system) {
+  TChartData chart{"Muscle forces, [N]", "t [ms]", {}};
+  TChartScale scale;
+  for (int i = 1; i < system.Muscles.Count(); ++i) {
+    const TMuscle* muscle = system.Muscle(i);
+    if (muscle == nullptr) continue;
+    chart.Series.push_back(
+        Series(system.Muscles.Strings(i), MuscleForceCurve(*muscle, algorithm, scale)));
+  }
+  return chart;
+}
+
+}  // namespace sarvanta

@@ -1,0 +1,32 @@
+// What a finished run leaves for the user: the population as a table, and the best solution's
+// goal curves and muscle forces as chart data.
+#pragma once
+
+#include "task/ChartData.h"
+
+#include <string>
+
+namespace sarvanta {
+
+class TGeneticAlgorithm;
+class TIndividual;
+class TMechanicalSystem;
+
+// Writes the solution's impulse trains into the model's motor units and refreshes the
+// system's caches, so that the model shows (and saves) that solution.
+void ApplySolution(const TIndividual& solution, TMechanicalSystem& system);
+
+// "rank", "fitness" and one column per goal (its caption), then one row per individual of the
+// population, best first: its position (from 0), its fitness and its goal values.
+std::string PopulationTable(const TGeneticAlgorithm& algorithm);
+
+// Chart "Goal", foot "t [ms]": for every goal, its target curve (titled "<caption> goal") and
+// its result curve for the solution ("<caption> result"), sampled over the task's frame. The
+// solution must be applied to the model first.
+TChartData GoalsChart(TGeneticAlgorithm& algorithm, const TIndividual& solution);
+
+// Chart "Muscle forces, [N]", foot "t [ms]": every muscle's force (titled with its name) over
+// the task's frame, as the model holds it now.
+TChartData ForcesChart(const TGeneticAlgorithm& algorithm, const TMechanicalSystem& system);
+
+}  // namespace sarvanta

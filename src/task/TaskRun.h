@@ -1,0 +1,94 @@
+// A whole motor task run without a window: the project and its task are loaded, a fresh run
+// is prepared as the motor-task window prepares it, the generations run with automatic saving
+// and a trace log, and the results are written into one folder.
+#pragma once
+
+#include "task/ChartScale.h"
+#include "task/RunProgress.h"
+#include "task/TaskSettings.h"
+
+#include <cstdint>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sarvanta {
+
+class TGeneticAlgorithm;
+class TMechanicalSystem;
+
+struct TRunSettings {
+  std::string ProjectFile;
+  // Empty: the task file of the project's base name when it exists, else the page defaults.
+  std::string TaskFile;
+  std::string OutFolder;
+  std::optional<int32_t> Steps;
+  std::optional<int32_t> Population;
+  std::optional<uint32_t> Seed;
+  // Save the project after every this many steps (0: never).
+  int32_t AutoSaveEvery = 0;
+  bool AutoSaveAsNewFiles = false;
+};
+
+class TTaskRun {
+ public:
+  explicit TTaskRun(TRunSettings settings);
+  ~TTaskRun();
+  TTaskRun(const TTaskRun&) = delete;
+  TTaskRun& operator=(const TTaskRun&) = delete;
+
+  // Loads the project and its task and shows the task on the settings record; --steps and
+  // --population go into the steps and population boxes. Throws on a bad file or setting.
+  void Load();
+
+  // Prepares a fresh run (settings into the algorithm, frame, functions; the population is
+  // built when it is empty) and starts the trace log in the output folder.
+  void Prepare();
+
+  // Runs the generations. After each one `onStep` hears the progress and the project is saved
+  // automatically when due; when `stopRequested` answers true the run stops after that
+  // generation. A failure inside a generation propagates; what was saved stays.
+  void Run(const std::function<void(const TRunProgress&)>& onStep,
+           const std::function<bool()>& stopRequested);
+
+  // Writes the project with the best solution's trains, the task, population.tsv, goals.tsv,
+  // forces.tsv and report.html with its pictures (taken from `templateFolder`); returns the
+  // names of the files written.
+  std::vector<std::string> WriteResults(const std::string& templateFolder);
+
+  TGeneticAlgorithm& Algorithm() { return *algorithm_; }
+  TMechanicalSystem& System() { return *system_; }
+  TTaskSettings& Settings() { return settings_; }
+  // The task file that was loaded ("" when the page defaults were used).
+  const std::string& TaskFileUsed() const { return taskFileUsed_; }
+  // Where the project is saved (automatically and at the end).
+  std::string ProjectOutFile() const;
+  int32_t StepsDone() const { return stepsDone_; }
+  bool Stopped() const { return stopped_; }
+  const std::vector<std::string>& AutoSaves() const { return autoSaves_; }
+
+ private:
+  void OnStep(const std::function<void(const TRunProgress&)>& onStep,
+              const std::function<bool()>& stopRequested);
+  void Trace(int kind, const std::string& text);
+  std::string OutPath(const std::string& name) const;
+
+  TRunSettings run_;
+  TTaskSettings settings_;
+  TChartScales chartScales_{};
+  std::unique_ptr<TMechanicalSystem> system_;
+  std::unique_ptr<TGeneticAlgorithm> algorithm_;
+  std::string taskFileUsed_;
+  std::ofstream trace_;
+  bool traceLineOpen_ = false;
+  int32_t lastAutoSaveStep_ = 0;
+  int32_t stepsDone_ = 0;
+  bool stopped_ = false;
+  double started_ = 0;
+  std::vector<std::string> autoSaves_;
+};
+
+}  // namespace sarvanta

@@ -1,0 +1,105 @@
+#include "ga/GeneticAlgorithm.h"
+#include "ga/Individual.h"
+#include "model/MechanicalSystem.h"
+#include "model/Muscle.h"
+#include "task/ResultCurves.h"
+#include "task/RunExport.h"
+#include "task/RunProgress.h"
+#include "task/TaskRun.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+using namespace sarvanta;
+namespace fs = std::filesystem;
+
+namespace {
+
+TRunSettings ElbowRun(const std::string& folder) {
+  TRunSettings settings;
+  settings.ProjectFile = std::string(SARVANTA_EXAMPLES_DIR) + "/elbow.svt";
+  settings.OutFolder = (fs::temp_directory_path() / folder).string();
+  settings.Seed = 5;
+  settings.Population = 3;
+  fs::remove_all(settings.OutFolder);
+  return settings;
+}
+
+}  // namespace
+
+TEST(RunProgress, LineShowsBarCountsAndTimes) {
+  EXPECT_EQ(ProgressLine({40, 100, 12.5L, 0.25L, 62}, 10),
+            "[####------]  40/100  best 12.5  improvement 0.25  elapsed 0:01:02  left 0:01:33");
+  EXPECT_EQ(ProgressLine({0, 100, 0, 0, 0}, 4),
+            "[----]  0/100  best 0  improvement 0  elapsed 0:00:00  left --:--:--");
+  EXPECT_EQ(ProgressLine({5, 5, 1, 0, 3725}, 2),
+            "[##]  5/5  best 1  improvement 0  elapsed 1:02:05  left 0:00:00");
+  EXPECT_EQ(ProgressLine({3, 0, 1, 0, 1}, 2).substr(0, 12), "[##]  0/0  b");
+}
+
+TEST(TaskRun, StopsWhenAskedAndSavesOnSchedule) {
+  TRunSettings settings = ElbowRun("sarvanta-taskrun-stop");
+  settings.Steps = 50;
+  settings.AutoSaveEvery = 2;
+  TTaskRun run(settings);
+  run.Load();
+  EXPECT_EQ(fs::path(run.TaskFileUsed()).filename(), "elbow.hga");
+  EXPECT_EQ(run.Settings().eNumberOfSteps, "50");
+  EXPECT_EQ(run.Settings().ePopulationSize, "3");
+  run.Prepare();
+  EXPECT_EQ(run.Algorithm().Population.Count(), 4);  // the template and three copies
+  std::vector<int32_t> seen;
+  run.Run([&seen](const TRunProgress& p) { seen.push_back(p.Step); },
+          [&seen] { return seen.size() == 5; });
+  EXPECT_EQ(seen, (std::vector<int32_t>{1, 2, 3, 4, 5}));
+  EXPECT_TRUE(run.Stopped());
+  EXPECT_EQ(run.StepsDone(), 5);
+  EXPECT_EQ(run.Algorithm().Population.Count(), 3);
+  // Saved after steps 2 and 4, under the project's name in the output folder.
+  ASSERT_EQ(run.AutoSaves().size(), 2u);
+  EXPECT_EQ(run.AutoSaves()[0], run.ProjectOutFile());
+  EXPECT_TRUE(fs::exists(run.ProjectOutFile()));
+  fs::remove_all(settings.OutFolder);
+}
+
+TEST(TaskRun, ResultsDescribeTheBestSolution) {
+  TRunSettings settings = ElbowRun("sarvanta-taskrun-results");
+  settings.Steps = 3;
+  TTaskRun run(settings);
+  run.Load();
+  run.Prepare();
+  run.Run(nullptr, nullptr);
+  EXPECT_FALSE(run.Stopped());
+  EXPECT_EQ(run.StepsDone(), 3);
+  const auto files = run.WriteResults("/nonexistent-template-folder");
+  EXPECT_EQ(files,
+            (std::vector<std::string>{"elbow.svt", "elbow.hga", "population.tsv", "goals.tsv",
+                                      "forces.tsv", "trace.log", "report.html"}));
+  for (const auto& file : files) EXPECT_TRUE(fs::exists(fs::path(settings.OutFolder) / file));
+
+  TGeneticAlgorithm& algorithm = run.Algorithm();
+  const std::string table = PopulationTable(algorithm);
+  EXPECT_EQ(table.substr(0, table.find('\n')),
+            "rank\tfitness\tJoint angle\tMinimal aggregate force");
+  EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 4);
+
+  // Curves follow the model: a muscle's curve is its force on the frame's grid.
+  TMechanicalSystem& system = run.System();
+  TChartScale scale;
+  const TCurve biceps = MuscleForceCurve(*system.Muscle(1), algorithm, scale);
+  ASSERT_GT(biceps.Points.size(), 2u);
+  EXPECT_EQ(biceps.Points[1].Y, system.Muscle(1)->Force(biceps.Points[1].X));
+  EXPECT_EQ(scale.DataMax, biceps.DataMax);
+  const TChartData forces = ForcesChart(algorithm, system);
+  ASSERT_EQ(forces.Series.size(), 4u);
+  EXPECT_EQ(forces.Series[0].Title, "Biceps");
+  EXPECT_EQ(forces.Series[0].Points.size(), biceps.Points.size());
+  const TChartData goals = GoalsChart(algorithm, *algorithm.Individual(algorithm.Population, 0));
+  ASSERT_EQ(goals.Series.size(), 4u);
+  EXPECT_EQ(goals.Series[1].Title, "Joint angle result");
+  fs::remove_all(settings.OutFolder);
+}
