@@ -277,5 +277,42 @@ TEST(MotorUnit, RecordWithoutImpulsesAndRoundTrip) {
   delete created;
 }
 
+TEST(MotorUnit, StoredTrainIsTakenAsReadWhateverImpCntClaims) {
+  RegisterModelClasses();
+  std::string bytes;
+  TWriter writer(bytes);
+  writer.WriteShortString("TMotorUnit");
+  writer.WriteShortString("");
+  writer.WriteShortString("Tc");
+  writer.WriteFloat(20);
+  writer.WriteShortString("Tr");
+  writer.WriteFloat(40);
+  writer.WriteShortString("Fmax");
+  writer.WriteFloat(1);
+  writer.WriteShortString("Tf");
+  writer.WriteFloat(100);
+  writer.WriteShortString("Pow");
+  writer.WriteFloat(1);
+  writer.WriteShortString("ImpCnt");
+  writer.WriteInteger(1000000000);  // far more than follow: no room is made for them
+  writer.WriteShortString("ImpArray");
+  writer.WriteListBegin();
+  writer.WriteFloat(15);
+  writer.WriteFloat(5);  // out of order, as a foreign file may have it
+  writer.WriteListEnd();
+  writer.WriteByte(0);
+  writer.WriteByte(0);
+  TMotorUnit unit;
+  TReader reader(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+  reader.ReadComponent(unit);
+  EXPECT_EQ(unit.ImpArray(), (Times{15, 5}));
+  EXPECT_EQ(unit.ImpCnt, 1);
+  for (long double t : {10.0L, 25.0L, 60.0L}) {
+    const long double literal = unit.ForceLiteral(t);
+    EXPECT_GT(literal, 0) << t;
+    EXPECT_LE(std::fabs(unit.Force(t) - literal), 1e-15L * literal) << t;
+  }
+}
+
 }  // namespace
 }  // namespace sarvanta

@@ -1,6 +1,7 @@
 // Polynomials and muscles: evaluation, degree, the muscle's force and rows, and their records.
 #include "model/Muscle.h"
 
+#include "base/Exception.h"
 #include "model/Bone.h"
 #include "model/MechanicalSystem.h"
 #include "model/ModelClasses.h"
@@ -158,6 +159,41 @@ TEST(Muscle, RecordHoldsFourPolynomialsAndItsUnitsInOrder) {
   }
   EXPECT_EQ(read.Force(30), muscle.Force(30));
   EXPECT_EQ(Record(read), bytes);
+}
+
+TEST(Muscle, RecordsThatAreNotWhatTheBlockHoldsAreRefused) {
+  RegisterModelClasses();
+  // A motor-unit list holding a polynomial record.
+  std::string bytes;
+  TWriter writer(bytes);
+  writer.WriteShortString("TMuscle");
+  writer.WriteShortString("");
+  writer.WriteShortString("MU");
+  writer.WriteListBegin();
+  TPolynomial stray(nullptr, {1});
+  writer.WriteComponent(stray);
+  writer.WriteListEnd();
+  writer.WriteByte(0);
+  writer.WriteByte(0);
+  TMuscle muscle;
+  TReader reader(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+  EXPECT_THROW(reader.ReadComponent(muscle), EReadError);
+  EXPECT_EQ(muscle.MotorUnits.Count(), 0);
+  EXPECT_EQ(muscle.ComponentCount(), 4);  // its own polynomials only
+
+  // A degree no polynomial of a model has is refused rather than allocated.
+  std::string huge;
+  TWriter hugeWriter(huge);
+  hugeWriter.WriteShortString("TPolynomial");
+  hugeWriter.WriteShortString("");
+  hugeWriter.WriteShortString("Exponent");
+  hugeWriter.WriteInteger(2000000000);
+  hugeWriter.WriteByte(0);
+  hugeWriter.WriteByte(0);
+  TPolynomial poly;
+  TReader hugeReader(reinterpret_cast<const uint8_t*>(huge.data()), huge.size());
+  EXPECT_THROW(hugeReader.ReadComponent(poly), EReadError);
+  EXPECT_TRUE(poly.Coefficients.empty());
 }
 
 }  // namespace
