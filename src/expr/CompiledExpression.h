@@ -22,6 +22,10 @@
 
 namespace sarvanta {
 
+// Variable names (at most 3 characters) and parameter names (at most 6), one name per character.
+using TVarString = std::string;
+using TParString = std::string;
+
 class TCompiledExpression {
  public:
   // Deepest level of an operand below the whole text, and most segments on one level.

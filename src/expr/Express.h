@@ -44,9 +44,9 @@ class TExpress : public TComponent {
   void SetExpression(std::string_view text);
 
   // The names take effect at the next SetExpression.
-  const std::string& VariableList() const { return variableList_; }
+  const TVarString& VariableList() const { return variableList_; }
   void SetVariableList(std::string_view names);  // cut to 3 characters
-  const std::string& ParameterList() const { return parameterList_; }
+  const TParString& ParameterList() const { return parameterList_; }
   void SetParameterList(std::string_view names);  // cut to 6 characters
 
   // Stores the six parameter values and loads them into the compiled text at once, if any;
@@ -78,8 +78,8 @@ class TExpress : public TComponent {
 
  private:
   std::unique_ptr<TCompiledExpression> compiled_;
-  std::string parameterList_ = "abcdef";
-  std::string variableList_ = "xyz";
+  TParString parameterList_ = "abcdef";
+  TVarString variableList_ = "xyz";
   std::array<long double, 6> parameters_{1.0L, 1.0L, 1.0L, 1.0L, 1.0L, 1.0L};
   std::string expression_ = "x";
   TStringList syntaxText_;
