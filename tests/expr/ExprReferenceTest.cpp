@@ -158,7 +158,7 @@ int CompareOnRandomTexts(const std::string& variables, const std::string& parame
   const TPlainRecogniser plain(variables, parameters);
   std::mt19937 random(seed);
   int accepted = 0;
-  for (int n = 0; n < 50000; ++n) {
+  for (int n = 0; n < 30000; ++n) {
     std::string text;
     const int count = 1 + static_cast<int>(random() % 9);
     for (int k = 0; k < count; ++k) text += pieces[random() % pieces.size()];
@@ -177,9 +177,9 @@ int CompareOnRandomTexts(const std::string& variables, const std::string& parame
 
 TEST(ExprReference, RecogniserAgreesWithThePlainRulesOnRandomTexts) {
   // The pieces make plenty of valid texts, so the comparison is not only about refusals.
-  EXPECT_GT(CompareOnRandomTexts("txy", "abcd", 20261208), 2000);
+  EXPECT_GT(CompareOnRandomTexts("txy", "abcd", 20261208), 1000);
   // Names may be any characters, even those of operators, numbers and function names.
-  EXPECT_GT(CompareOnRandomTexts("x-e", "i,(s", 7), 2000);
+  EXPECT_GT(CompareOnRandomTexts("x-e", "i,(s", 7), 1000);
 }
 
 }  // namespace
