@@ -5,6 +5,8 @@
 #include "app/ObjectInspector.h"
 #include "app/SVmain.h"
 #include "model/Bone.h"
+#include "model/Muscle.h"
+#include "model/Polynomial.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +16,7 @@
 #include <QMouseEvent>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <QScreen>
 #include <QTest>
 
 namespace sarvanta {
@@ -61,10 +64,19 @@ class ModelView : public ::testing::Test {
     ASSERT_NE(model_->ModelView, nullptr);
   }
 
+  // With SARVANTA_SCREENSHOTS set to a folder, every frame is kept there as a picture.
   QImage Frame() {
     QApplication::processEvents();
-    return model_->ModelView->grabFramebuffer();
+    QImage frame = model_->ModelView->grabFramebuffer();
+    const QString folder = qEnvironmentVariable("SARVANTA_SCREENSHOTS");
+    if (!folder.isEmpty()) {
+      QTest::qWait(100);  // let the other widgets reach the screen
+      frame.save(QString("%1/view-%2.png").arg(folder).arg(++frames_));
+      main_->screen()->grabWindow(0).save(QString("%1/screen-%2.png").arg(folder).arg(frames_));
+    }
+    return frame;
   }
+  int frames_ = 0;
 
   std::unique_ptr<TSVmain> main_;
   TMSystem* model_ = nullptr;
@@ -80,9 +92,28 @@ TEST_F(ModelView, DrawsTheModelInItsColoursAndHighlightsTheSelection) {
   EXPECT_GT(bone.White, 20) << "the selected bone is drawn in white";
 
   main_->miJointClick();
-  const TPixelCounts joint = CountPixels(Frame());
-  EXPECT_GT(joint.Yellow, 20) << "joints are yellow";
-  EXPECT_LT(joint.White, bone.White) << "the bone is grey once the joint is selected";
+  main_->miMuscleClick();
+  TMuscle* muscle = model_->MechanicalSystem->Muscle(1);
+  muscle->PCSAPoly->Coefficients = {2.0L};
+  // A muscle without its insertion bone is not drawn.
+  main_->cbObjects->setCurrentIndex(0);
+  main_->cbObjectsChange();
+  const TPixelCounts unattached = CountPixels(Frame());
+  EXPECT_GT(unattached.Yellow, 20) << "joints are yellow";
+  EXPECT_EQ(unattached.Red, 0);
+
+  muscle->ToBone = model_->MechanicalSystem->Bone(1);
+  muscle->ForceArmPoly->Coefficients = {0.2L};
+  model_->ModelView->RotateY = 60;  // the arrow points away from the camera: look from aside
+  main_->tbRedrawClick();
+  const TPixelCounts all = CountPixels(Frame());
+  EXPECT_GT(all.Red, 20) << "muscles are red";
+  EXPECT_GT(all.White, 20);
+
+  main_->cbObjects->setCurrentIndex(1);  // the joint: drawn in its pale highlight
+  main_->cbObjectsChange();
+  const TPixelCounts jointShown = CountPixels(Frame());
+  EXPECT_LT(jointShown.Yellow, all.Yellow / 2);
 }
 
 TEST_F(ModelView, MouseTurnsMovesZoomsAndAltClickResets) {
@@ -113,6 +144,16 @@ TEST_F(ModelView, MouseTurnsMovesZoomsAndAltClickResets) {
   EXPECT_DOUBLE_EQ(view->RotateY, 0.0);
   EXPECT_DOUBLE_EQ(view->EyeZ, 10.0);
   EXPECT_EQ(view->MouseMode, TOGLPanel::mmIdle);
+}
+
+TEST_F(ModelView, AnOpenedProjectIsDrawnAtOnce) {
+  QStringList errors;
+  main_->OnError = [&errors](const QString& text) { errors << text; };
+  model_ = main_->OpenProject(SARVANTA_EXAMPLES_DIR "/elbow.svt");
+  ASSERT_TRUE(errors.isEmpty()) << errors.join("; ").toStdString();
+  ASSERT_NE(model_->ModelView, nullptr);
+  const TPixelCounts counts = CountPixels(Frame());
+  EXPECT_GT(counts.Lit, 100);
 }
 
 }  // namespace

@@ -79,6 +79,8 @@ void TOGLPanel::initializeGL() {
         this, "Sarvanta",
         QString("Error: %1").arg(reinterpret_cast<const char*>(gluErrorString(error))));
   }
+  if (rebuildPending_ && BuildScene) DisplayList = BuildScene(this);
+  rebuildPending_ = false;
 }
 
 void TOGLPanel::resizeGL(int width, int height) {
@@ -107,6 +109,8 @@ void TOGLPanel::Rebuild() {
     DeleteDisplayList();
     if (BuildScene) DisplayList = BuildScene(this);
     doneCurrent();
+  } else {
+    rebuildPending_ = true;
   }
   update();
 }

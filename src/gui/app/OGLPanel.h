@@ -51,6 +51,9 @@ class TOGLPanel : public QOpenGLWidget {
  private:
   void SetUpLighting();
   void DeleteDisplayList();
+
+  // A rebuild asked for before the context existed runs when it is created.
+  bool rebuildPending_ = false;
 };
 
 }  // namespace sarvanta
