@@ -473,7 +473,15 @@ void TGeneticAlgorithm::Step() {
     throw;
   }
   AfterStep();
+  ApplyBest();
   if (OnStep) OnStep(this);
+}
+
+void TGeneticAlgorithm::ApplyBest() {
+  TIndividual* best = Population.Count() > 0 ? Individual(Population, 0) : nullptr;
+  if (best == nullptr || best->Root == nullptr) return;
+  best->Root->Apply();
+  if (MechanicalSystem != nullptr) MechanicalSystem->UpdateCaches();
 }
 
 void TGeneticAlgorithm::RunAll() {

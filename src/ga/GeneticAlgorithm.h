@@ -146,6 +146,9 @@ class TGeneticAlgorithm : public TStreamComponent {
   void CrossoverCycle();
   void CommonMutationCycle();
   void AfterStep();
+  // Writes the best individual's trains and caches into the model, so that between steps and
+  // after a run the model shows the best solution found, not the offspring evaluated last.
+  void ApplyBest();
   void FileOperation(TObject* operation);
   void SetPopulationTexts();
 };
