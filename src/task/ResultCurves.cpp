@@ -1,10 +1,15 @@
 #include "task/ResultCurves.h"
 
+#include "base/StringList.h"
+#include "ga/DerivedFunctions.h"
 #include "ga/GoalFunction.h"
 #include "ga/Individual.h"
 #include "model/MotorUnit.h"
 #include "model/Muscle.h"
+#include "model/TimeFrame.h"
 #include "task/TaskViews.h"
+
+#include <algorithm>
 
 namespace sarvanta {
 
@@ -39,6 +44,40 @@ TGoalCurves GoalCurves(TGoalFunction& goal, const TIndividual& solution,
   scale.DataMin = curves.DataMin;
   scale.DataMax = curves.DataMax;
   return curves;
+}
+
+TCurve DerivedFunctionCurve(TParamFunction& function, const TIndividual& solution,
+                            const TGeneticAlgorithm& algorithm, TChartScale& scale) {
+  if (function.Precision == 0) function.Precision = 1.0L;
+  TChromosome* root = solution.Root;
+  return SampleInto(algorithm, scale,
+                    [&function, root](long double t) { return function.Value(root, t); });
+}
+
+TCurve MotorUnitSelectionCurve(const TMotorUnit& unit, const TTimeFrame& frame) {
+  TCurve curve;
+  if (!(frame.Precision > 0)) return curve;
+  for (long double t = frame.FromMoment;
+       frame.ToMoment > t && curve.Points.size() < MaxCurvePoints;) {
+    t += frame.Precision;
+    const long double y = unit.Force(t);
+    if (curve.Points.empty()) curve.DataMin = curve.DataMax = y;
+    curve.DataMin = std::min(curve.DataMin, y);
+    curve.DataMax = std::max(curve.DataMax, y);
+    curve.Points.push_back({t, y});
+  }
+  return curve;
+}
+
+void CreateParamFunctions(TComponent* owner, TStringList& functions) {
+  functions.Add("Intergral EMG", new TIntEMG(owner, 1.0L, "Intergral EMG"));
+  functions.Add("Reaction Force", new TReactionForce(owner, 1.0L, "Reaction Force"));
+  functions.Add("X Projection of Reaction Force",
+                new TReactionForce(owner, 1.0L, "Reaction Force"));
+  functions.Add("Y Projection of Reaction Force",
+                new TReactionForce(owner, 1.0L, "Reaction Force"));
+  functions.Add("Force Arm", new TForceArm(owner, 1.0L, "Force Arm"));
+  functions.Add("Muscle Moment", new TMuscleMoment(owner, 1.0L, "Muscle Moment"));
 }
 
 }  // namespace sarvanta

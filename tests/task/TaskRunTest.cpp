@@ -1,7 +1,10 @@
+#include "ga/DerivedFunctions.h"
 #include "ga/GeneticAlgorithm.h"
 #include "ga/Individual.h"
 #include "model/MechanicalSystem.h"
+#include "model/MotorUnit.h"
 #include "model/Muscle.h"
+#include "model/TimeFrame.h"
 #include "task/ResultCurves.h"
 #include "task/RunExport.h"
 #include "task/RunProgress.h"
@@ -101,5 +104,47 @@ TEST(TaskRun, ResultsDescribeTheBestSolution) {
   const TChartData goals = GoalsChart(algorithm, *algorithm.Individual(algorithm.Population, 0));
   ASSERT_EQ(goals.Series.size(), 4u);
   EXPECT_EQ(goals.Series[1].Title, "Joint angle result");
+  fs::remove_all(settings.OutFolder);
+}
+
+TEST(ResultCurves, DerivedFunctionsAndTheMotorUnitSelectionCurve) {
+  TRunSettings settings = ElbowRun("sarvanta-taskrun-divers");
+  settings.Steps = 1;
+  TTaskRun run(settings);
+  run.Load();
+  run.Prepare();
+  run.Run(nullptr, nullptr);
+  TGeneticAlgorithm& algorithm = run.Algorithm();
+  TMechanicalSystem& system = run.System();
+
+  TComponent owner;
+  TStringList functions;
+  CreateParamFunctions(&owner, functions);
+  ASSERT_EQ(functions.Count(), 6);
+  EXPECT_EQ(functions.Strings(0), "Intergral EMG");
+  EXPECT_EQ(functions.Strings(3), "Y Projection of Reaction Force");
+  EXPECT_EQ(functions.Strings(5), "Muscle Moment");
+  EXPECT_EQ(owner.ComponentCount(), 6);
+  auto* emg = dynamic_cast<TParamFunction*>(functions.Objects(0));
+  ASSERT_NE(emg, nullptr);
+  emg->Precision = 0;
+  emg->System = &system;
+  TChartScale scale;
+  const TCurve curve =
+      DerivedFunctionCurve(*emg, *algorithm.Individual(algorithm.Population, 0), algorithm, scale);
+  EXPECT_EQ(emg->Precision, 1.0L);
+  EXPECT_EQ(curve.Points.size(), 150u);  // 0 .. 300 ms in steps of 2
+  EXPECT_EQ(scale.DataMin, curve.DataMin);
+
+  TTimeFrame frame;
+  frame.SetFrame(true, true, 0, 200, 2, 2, 40, 50);
+  const TMotorUnit& unit = *system.Muscle(1)->MotorUnit(0);
+  const TCurve selected = MotorUnitSelectionCurve(unit, frame);
+  ASSERT_EQ(selected.Points.size(), 100u);  // 2, 4, ..., 200
+  EXPECT_EQ(selected.Points.front().X, 2.0L);
+  EXPECT_EQ(selected.Points.back().X, 200.0L);
+  EXPECT_EQ(selected.Points.back().Y, unit.Force(200));
+  frame.Precision = 0;
+  EXPECT_TRUE(MotorUnitSelectionCurve(unit, frame).Points.empty());
   fs::remove_all(settings.OutFolder);
 }
