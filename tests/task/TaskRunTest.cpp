@@ -8,6 +8,7 @@
 #include "task/ResultCurves.h"
 #include "task/RunExport.h"
 #include "task/RunProgress.h"
+#include "task/SummaryChart.h"
 #include "task/TaskRun.h"
 
 #include <gtest/gtest.h>
@@ -146,5 +147,45 @@ TEST(ResultCurves, DerivedFunctionsAndTheMotorUnitSelectionCurve) {
   EXPECT_EQ(selected.Points.back().Y, unit.Force(200));
   frame.Precision = 0;
   EXPECT_TRUE(MotorUnitSelectionCurve(unit, frame).Points.empty());
+  fs::remove_all(settings.OutFolder);
+}
+
+TEST(SummaryChart, ChartsWhatTheDescriptionsNameAndSpansTheirRange) {
+  TRunSettings settings = ElbowRun("sarvanta-taskrun-summary");
+  settings.Steps = 1;
+  TTaskRun run(settings);
+  run.Load();
+  run.Prepare();
+  run.Run(nullptr, nullptr);
+  TGeneticAlgorithm& algorithm = run.Algorithm();
+  TMechanicalSystem& system = run.System();
+  TComponent owner;
+  TStringList functions;
+  CreateParamFunctions(&owner, functions);
+
+  const std::vector<TChartDescription> descriptions = {
+      {ckMotorUnit, 1, 19},      {ckMuscle, 2, 0},         {ckGoal, 0, 0},
+      {ckDerivedFunction, 0, 0}, {ckMuscle, 0, 0},         {ckMuscle, 9, 0},
+      {ckMotorUnit, 1, 20},      {ckGoal, 0, 2},           {ckGoal, 99, 0},
+      {ckDerivedFunction, 0, 6}, {ckDerivedFunction, 3, 0}};
+  TChartScale scale;
+  const auto curves = SampleSummary(descriptions, algorithm, system, functions, scale);
+  ASSERT_EQ(curves.size(), descriptions.size());
+  const bool charted[] = {true, true, true, true, false, false, false, false, false, false, false};
+  for (size_t i = 0; i < curves.size(); ++i) EXPECT_EQ(curves[i].Charted, charted[i]) << i;
+  EXPECT_FALSE(curves[2].SecondSeries.Points.empty());  // the goal's result curve
+  EXPECT_TRUE(curves[1].SecondSeries.Points.empty());
+  EXPECT_TRUE(curves[4].Series.Points.empty());
+
+  long double low = curves[0].Series.DataMin, high = curves[0].Series.DataMax;
+  for (const auto& c : curves)
+    for (const TCurve* curve : {&c.Series, &c.SecondSeries})
+      if (!curve->Points.empty()) {
+        low = std::min(low, curve->DataMin);
+        high = std::max(high, curve->DataMax);
+      }
+  EXPECT_EQ(scale.DataMin, low);
+  EXPECT_EQ(scale.DataMax, high);
+  EXPECT_GT(high, curves[0].Series.DataMax);  // the muscle's force exceeds one unit's
   fs::remove_all(settings.OutFolder);
 }
