@@ -10,10 +10,21 @@
 #include "model/ProjectFile.h"
 
 #include <QFileInfo>
+#include <QOpenGLContext>
 
 namespace sarvanta {
 
 namespace {
+
+// Whether this display can give a view an OpenGL context at all; without one the model
+// windows go without their 3D view rather than fail while painting.
+bool OpenGLAvailable() {
+  static const bool available = [] {
+    QOpenGLContext context;
+    return context.create();
+  }();
+  return available;
+}
 
 std::array<float, 4> Rgb(int red, int green, int blue) {
   return {red / 255.0f, green / 255.0f, blue / 255.0f, 1.0f};
@@ -31,7 +42,7 @@ TMSystem::TMSystem(TObjectInspector* inspector, bool withModelView, QWidget* par
   setWindowTitle("Project");
   setWindowIcon(QIcon(":/icons/bone.svg"));
   resize(280, 363);
-  if (withModelView) {
+  if (withModelView && OpenGLAvailable()) {
     ModelView = new TOGLPanel(this);
     ModelView->BuildScene = [this](TOGLPanel* panel) { return ModelViewBuildScene(panel); };
     setWidget(ModelView);
