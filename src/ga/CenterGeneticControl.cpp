@@ -51,24 +51,14 @@ void TMotorCenterGeneticControl::Mutate(int opType, int numberOfPoints, long dou
 
 void TMotorCenterGeneticControl::Crossover(int opType, int numberOfPoints, TChromosome* p1,
                                            TChromosome* p2, TChromosome* c1, TChromosome* c2) {
-  if (c1 != nullptr) c1->SetChanged(true);
-  if (c2 != nullptr) c2->SetChanged(true);
-  if (p1 == nullptr || p2 == nullptr || c1 == nullptr || c2 == nullptr) return;
-  const int count = p1->ChildCount();
-  if (p2->ChildCount() != count || c1->ChildCount() != count || c2->ChildCount() != count) {
-    return;
-  }
   // Each muscle position takes all the trains of that muscle from one parent or the other;
   // only the muscles whose trains change are marked for a new force cache.
   auto write = [&](int32_t i, bool swapped) {
     if (CopyTrains(*(swapped ? p2 : p1)->Child(i), *c1->Child(i))) c1->Child(i)->SetChanged(true);
     if (CopyTrains(*(swapped ? p1 : p2)->Child(i), *c2->Child(i))) c2->Child(i)->SetChanged(true);
   };
-  if (opType == OpCode::MotorCenterOnePoint) {
-    OnePointPositions(count, write);
-  } else if (opType == OpCode::MotorCenterMultiPoint) {
-    MultiPointPositions(count, numberOfPoints, write);
-  }
+  CrossChildren(opType, OpCode::MotorCenterOnePoint, OpCode::MotorCenterMultiPoint, numberOfPoints,
+                p1, p2, c1, c2, write);
 }
 
 void TMotorCenterGeneticControl::CommonMutate(int, int, long double, TChromosome*) {}

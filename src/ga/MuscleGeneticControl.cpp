@@ -126,23 +126,13 @@ void TMuscleGeneticControl::Mutate(int opType, int numberOfPoints, long double r
 
 void TMuscleGeneticControl::Crossover(int opType, int numberOfPoints, TChromosome* p1,
                                       TChromosome* p2, TChromosome* c1, TChromosome* c2) {
-  if (c1 != nullptr) c1->SetChanged(true);
-  if (c2 != nullptr) c2->SetChanged(true);
-  if (p1 == nullptr || p2 == nullptr || c1 == nullptr || c2 == nullptr) return;
-  const int count = p1->ChildCount();
-  if (p2->ChildCount() != count || c1->ChildCount() != count || c2->ChildCount() != count) {
-    return;
-  }
   // Each child position takes whole trains from one parent or the other.
   auto write = [&](int32_t i, bool swapped) {
     c1->Child(i)->Genes = (swapped ? p2 : p1)->Child(i)->Genes;
     c2->Child(i)->Genes = (swapped ? p1 : p2)->Child(i)->Genes;
   };
-  if (opType == OpCode::MuscleOnePoint) {
-    OnePointPositions(count, write);
-  } else if (opType == OpCode::MuscleMultiPoint) {
-    MultiPointPositions(count, numberOfPoints, write);
-  }
+  CrossChildren(opType, OpCode::MuscleOnePoint, OpCode::MuscleMultiPoint, numberOfPoints, p1, p2,
+                c1, c2, write);
 }
 
 void TMuscleGeneticControl::CommonMutate(int opType, int numberOfPoints, long double range,

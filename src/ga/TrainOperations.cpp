@@ -131,6 +131,23 @@ void MultiPointPositions(int32_t count, int64_t n,
   }
 }
 
+void CrossChildren(int opType, int onePoint, int multiPoint, int n, const TChromosome* p1,
+                   const TChromosome* p2, TChromosome* c1, TChromosome* c2,
+                   const std::function<void(int32_t, bool)>& write) {
+  if (c1 != nullptr) c1->SetChanged(true);
+  if (c2 != nullptr) c2->SetChanged(true);
+  if (p1 == nullptr || p2 == nullptr || c1 == nullptr || c2 == nullptr) return;
+  const int count = p1->ChildCount();
+  if (p2->ChildCount() != count || c1->ChildCount() != count || c2->ChildCount() != count) {
+    return;
+  }
+  if (opType == onePoint) {
+    OnePointPositions(count, write);
+  } else if (opType == multiPoint) {
+    MultiPointPositions(count, n, write);
+  }
+}
+
 bool ChangeActivation(TMotorUnitGeneticControl& control, long double range,
                       const TTimeFrame& frame) {
   TGenes& genes = control.Genes;

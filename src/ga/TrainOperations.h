@@ -90,6 +90,14 @@ void MultiPointPositions(int32_t count, int64_t n, const std::function<void(int3
 bool ChangeActivation(TMotorUnitGeneticControl& control, long double range,
                       const TTimeFrame& frame);
 
+// The crossover of two parents' children position by position: marks c1 and c2 changed;
+// then, when all four have the same number of children, runs the one-point scheme when
+// opType is onePoint or the multi-point one (n cut positions) when it is multiPoint, and
+// calls write(i, swapped) for each position.
+void CrossChildren(int opType, int onePoint, int multiPoint, int n, const TChromosome* p1,
+                   const TChromosome* p2, TChromosome* c1, TChromosome* c2,
+                   const std::function<void(int32_t, bool)>& write);
+
 // Copies every train below `from` (its own genes and its children's, position by position)
 // into `to`; true when any train changed.
 bool CopyTrains(const TChromosome& from, TChromosome& to);
