@@ -19,6 +19,26 @@ TColor TSeriesColorCounter::NextSeriesColor(int delta, TColor swatch) {
   }
 }
 
+namespace {
+
+// The previous value of an enumeration of `count` values, the first wrapping to the last.
+template <typename E>
+E StepBack(E value, int count) {
+  const int index = static_cast<int>(value);
+  return static_cast<E>(index == 0 ? count - 1 : index - 1);
+}
+
+}  // namespace
+
+void TSwatch::RightClick(bool ctrl, bool shift) {
+  if (ctrl)
+    PenStyle = StepBack(PenStyle, 7);
+  else if (shift)
+    BrushStyle = StepBack(BrushStyle, 8);
+  else
+    PenWidth = PenWidth >= 4 ? 1 : PenWidth + 1;
+}
+
 std::vector<TMuscleShade> MuscleShades(const std::vector<bool>& inPlane, TColor swatch) {
   const size_t entries = inPlane.size() + 1;
   const uint32_t step = entries == 1 ? 64u : static_cast<uint32_t>(196 / (entries - 1));

@@ -25,6 +25,31 @@ class TSeriesColorCounter {
   int counter_ = 64;
 };
 
+// The swatch that sets the look of new summary series. Right-clicking steps its pen style back
+// with Ctrl (solid wraps to inside frame), its brush style back with Shift (solid wraps to
+// diagonal cross), and otherwise widens the pen by 1 (back to 1 after 4).
+enum class TPenStyle { Solid, Dash, Dot, DashDot, DashDotDot, Clear, InsideFrame };
+enum class TBrushStyle {
+  Solid,
+  Clear,
+  Horizontal,
+  Vertical,
+  FDiagonal,
+  BDiagonal,
+  Cross,
+  DiagCross
+};
+
+struct TSwatch {
+  TColor BrushColor = ColorBlue;
+  TBrushStyle BrushStyle = TBrushStyle::Vertical;
+  TColor PenColor = 0;
+  TPenStyle PenStyle = TPenStyle::Solid;
+  int PenWidth = 1;
+
+  void RightClick(bool ctrl, bool shift);
+};
+
 // Colour and line width of one muscle's series when all muscle forces are added at once.
 struct TMuscleShade {
   TColor Color = 0;

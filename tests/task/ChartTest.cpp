@@ -213,3 +213,22 @@ TEST(SaveChartData, TitleFootAndOneLinePerPoint) {
   EXPECT_EQ(CountLines(shorter), 102u);
   EXPECT_NE(shorter.find("\r\n2\t0.666667\t\r\n"), std::string::npos);
 }
+
+TEST(SeriesColors, SwatchRightClicksStepStylesAndWidth) {
+  TSwatch swatch;
+  swatch.RightClick(true, false);
+  EXPECT_EQ(swatch.PenStyle, TPenStyle::InsideFrame);  // solid wraps to inside frame
+  swatch.RightClick(true, true);                       // Ctrl wins over Shift
+  EXPECT_EQ(swatch.PenStyle, TPenStyle::Clear);
+  EXPECT_EQ(swatch.BrushStyle, TBrushStyle::Vertical);
+  swatch.RightClick(false, true);
+  EXPECT_EQ(swatch.BrushStyle, TBrushStyle::Horizontal);
+  swatch.BrushStyle = TBrushStyle::Solid;
+  swatch.RightClick(false, true);
+  EXPECT_EQ(swatch.BrushStyle, TBrushStyle::DiagCross);
+  const int widths[] = {2, 3, 4, 1, 2};
+  for (const int width : widths) {
+    swatch.RightClick(false, false);
+    EXPECT_EQ(swatch.PenWidth, width);
+  }
+}
