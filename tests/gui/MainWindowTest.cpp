@@ -246,6 +246,7 @@ TEST(MainWindow, AModelBuiltInTheWindowSurvivesSaveAndOpen) {
 
   TMSystem* opened = main.OpenProject(path);
   EXPECT_TRUE(errors.isEmpty()) << errors.join("; ").toStdString();
+  EXPECT_EQ(opened->GeneticAlgorithm->Goals.Count(), 0) << "no task file beside it";
   EXPECT_NE(opened, built);
   EXPECT_EQ(opened->windowTitle(), "arm.svt");
   EXPECT_EQ(main.ActiveModel(), opened);
@@ -300,7 +301,7 @@ TEST(MainWindow, AFailedOpenShowsTheErrorAndKeepsTheWindow) {
   EXPECT_EQ(errors.size(), 1);
 }
 
-TEST(MainWindow, OpeningTheExampleListsItsObjects) {
+TEST(MainWindow, OpeningTheExampleListsItsObjectsAndLoadsItsTask) {
   TSVmain main;
   QStringList errors;
   main.OnError = [&errors](const QString& text) { errors << text; };
@@ -315,6 +316,9 @@ TEST(MainWindow, OpeningTheExampleListsItsObjects) {
   EXPECT_EQ(main.ObjectInspector->GetActiveObject(),
             main.ObjectInspector->Description(objects - 1));
   EXPECT_GT(main.sgObjectProperties->rowCount(), 1);
+  // elbow.hga beside it filled the model's algorithm.
+  EXPECT_GT(model->GeneticAlgorithm->Goals.Count(), 0);
+  EXPECT_GT(model->GeneticAlgorithm->PopulationSize, 0);
 }
 
 TEST(MainWindow, PrintsTheModelWindowOnOnePage) {

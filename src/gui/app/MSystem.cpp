@@ -35,6 +35,7 @@ std::array<float, 4> Rgb(int red, int green, int blue) {
 TMSystem::TMSystem(TObjectInspector* inspector, bool withModelView, QWidget* parent)
     : QMdiSubWindow(parent),
       MechanicalSystem(std::make_unique<TMechanicalSystem>()),
+      GeneticAlgorithm(std::make_unique<TGeneticAlgorithm>()),
       inspector_(inspector) {
   InitResources();
   setObjectName("MSystem");

@@ -1,8 +1,9 @@
-// A model window: one document of the main window. It owns its mechanical system (and, once
-// the motor task exists, its genetic algorithm), knows its project file, loads and saves it,
-// and shows the system in a 3D view.
+// A model window: one document of the main window. It owns its mechanical system and the
+// genetic algorithm that works on it, knows its project file, loads and saves it, and shows the
+// system in a 3D view.
 #pragma once
 
+#include "ga/GeneticAlgorithm.h"
 #include "model/MechanicalSystem.h"
 
 #include <QMdiSubWindow>
@@ -40,8 +41,8 @@ class TMSystem : public QMdiSubWindow {
   int32_t Stacks = 10;
   QString FileName;
   std::unique_ptr<TMechanicalSystem> MechanicalSystem;
-  // TODO(genetic algorithm): the model's TGeneticAlgorithm is created and owned here once the
-  // algorithm exists; Open then loads the task file of the same base name into it.
+  // The motor task of this model; freed before the system its goals refer to.
+  std::unique_ptr<TGeneticAlgorithm> GeneticAlgorithm;
 
  private:
   void SetFileName(const QString& name);

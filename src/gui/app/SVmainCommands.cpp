@@ -6,6 +6,7 @@
 #include "app/ObjectInspector.h"
 #include "app/SVmain.h"
 #include "base/Exception.h"
+#include "ga/TaskFile.h"
 #include "model/Bone.h"
 #include "model/Joint.h"
 #include "model/Muscle.h"
@@ -70,8 +71,17 @@ TMSystem* TSVmain::OpenProject(const QString& fileName) {
     ShowError(QString::fromLocal8Bit(e.what()));
     return model;
   }
-  // TODO(genetic algorithm): when the task file fileName.chopped(4) + ".hga" exists, bind the
-  // motor-task window to this model (SetModel) and load it (LoadHGA).
+  // The task file of the same base name comes with the project.
+  // TODO(motor task): bind the motor-task window to this model (SetModel) once it exists.
+  const QString taskName = fileName.chopped(4) + ".hga";
+  if (QFileInfo::exists(taskName)) {
+    try {
+      RegisterTaskClasses();
+      LoadTaskFromFile(*model->GeneticAlgorithm, ToStdString(taskName));
+    } catch (const std::exception& e) {
+      ShowError(QString::fromLocal8Bit(e.what()));
+    }
+  }
   return model;
 }
 
