@@ -38,7 +38,8 @@ inline constexpr int MuscleSynchronic = -8;
 class TGeneticOperation : public TStreamComponent {
  public:
   // Level is stored before the operation joins `owner`, so that the owner files it under
-  // the right level.
+  // the right level. The concrete classes pass no owner here and join at the end of their own
+  // constructors, so that the owner sees the finished class.
   TGeneticOperation(TComponent* owner, int32_t level);
 
   const TClassInfo& ClassInfo() const override;
@@ -57,7 +58,7 @@ class TGeneticOperation : public TStreamComponent {
 
 class TMutationOperation : public TGeneticOperation {
  public:
-  using TGeneticOperation::TGeneticOperation;
+  TMutationOperation(TComponent* owner, int32_t level) : TGeneticOperation(nullptr, level) { JoinOwner(owner); }
   const TClassInfo& ClassInfo() const override;
 
   long double Range = 0;
@@ -65,13 +66,13 @@ class TMutationOperation : public TGeneticOperation {
 
 class TCrossoverOperation : public TGeneticOperation {
  public:
-  using TGeneticOperation::TGeneticOperation;
+  TCrossoverOperation(TComponent* owner, int32_t level) : TGeneticOperation(nullptr, level) { JoinOwner(owner); }
   const TClassInfo& ClassInfo() const override;
 };
 
 class TCommonMutationOperation : public TGeneticOperation {
  public:
-  using TGeneticOperation::TGeneticOperation;
+  TCommonMutationOperation(TComponent* owner, int32_t level) : TGeneticOperation(nullptr, level) { JoinOwner(owner); }
   const TClassInfo& ClassInfo() const override;
 
   long double Range = 0;

@@ -285,6 +285,9 @@ TEST(GeneticAlgorithm, OperationsAreFiledByLevelAndApplied) {
   never->OpProbability = 0;
   auto* common = new TCommonMutationOperation(&ga, 5);  // no such level: never filed
   common->Descr = "Nowhere";
+  // A new operation is filed under its level as soon as it is created.
+  EXPECT_EQ(ga.MutationOperations[0].IndexOfObject(add), 0);
+  EXPECT_EQ(ga.CrossoverOperations[1].IndexOfObject(never), 0);
   ga.RebuildOperationLevels();
   EXPECT_EQ(ga.Operations.Count(), 3);
   EXPECT_EQ(ga.MutationOperations[0].Count(), 1);
