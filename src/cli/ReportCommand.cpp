@@ -38,8 +38,11 @@ void WriteTaskReport(const TReportCommandOptions& options) {
   report.GoalDescriptions = !options.NoGoals;
   report.TimeFrame = !options.NoTimeFrame;
   report.GeneticOperations = !options.NoOperations;
-  WriteReport(ReportTaskOf(algorithm), report, options.Output);
+  // The report's folder is made when it does not exist yet, as `run --out` does.
   const std::filesystem::path folder = std::filesystem::absolute(options.Output).parent_path();
+  std::error_code ignored;
+  std::filesystem::create_directories(folder, ignored);
+  WriteReport(ReportTaskOf(algorithm), report, options.Output);
   CopyReportPictures(ReportTemplateFolder(), folder.string());
   std::cout << "Report written to " << options.Output << '\n';
 }

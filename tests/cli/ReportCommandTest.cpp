@@ -74,6 +74,11 @@ TEST(ReportCommand, WritesThePageWithItsSectionsAndCopiesThePictures) {
   EXPECT_EQ(bare.substr(bare.size() - 18), "</body>\r\n</html>\r\n");
   EXPECT_TRUE(fs::exists(folder / "line.gif"));
 
+  // A report into a folder that does not exist yet makes the folder.
+  ASSERT_EQ(ReportCli(folder, "report arm.hga -o new/sub/arm.html", err), 0) << err;
+  EXPECT_TRUE(fs::exists(folder / "new" / "sub" / "arm.html"));
+  EXPECT_TRUE(fs::exists(folder / "new" / "sub" / "qelvo_line.gif"));
+
   std::ofstream(folder / "bad.hga") << "TPF0 broken";
   EXPECT_EQ(ReportCli(folder, "report bad.hga -o bad.html", err), 1);
   EXPECT_EQ(err.rfind("sarvanta-cli: ", 0), 0u) << err;
