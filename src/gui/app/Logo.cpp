@@ -1,9 +1,8 @@
 #include "app/Logo.h"
 #include "app/Resources.h"
+#include "app/WindowPlacement.h"
 
-#include <QGuiApplication>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace sarvanta {
@@ -29,11 +28,7 @@ void TLogo::mousePressEvent(QMouseEvent* event) {
 }
 
 void TLogo::showEvent(QShowEvent* event) {
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    QRect frame = frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
-  }
+  CenterOnScreen(*this);
   QDialog::showEvent(event);
 }
 

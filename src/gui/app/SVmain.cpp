@@ -1,4 +1,5 @@
 #include "app/SVmain.h"
+#include "app/WindowPlacement.h"
 
 #include "app/MSystem.h"
 #include "app/ObjectInspector.h"
@@ -6,12 +7,10 @@
 #include "settings/SystemResources.h"
 
 #include <QEvent>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPrinter>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace sarvanta {
@@ -48,11 +47,7 @@ TSVmain::TSVmain(QWidget* parent) : QMainWindow(parent) {
   UpdateCommandStates();
 
   resize(566, 378);
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    QRect frame(QPoint(), size());
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
-  }
+  CenterOnScreen(*this);
 }
 
 TSVmain::~TSVmain() {

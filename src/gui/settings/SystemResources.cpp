@@ -1,11 +1,10 @@
 #include "settings/SystemResources.h"
 
 #include "settings/HeapStatus.h"
+#include "app/WindowPlacement.h"
 
 #include <QFontDatabase>
 #include <QGridLayout>
-#include <QGuiApplication>
-#include <QScreen>
 
 namespace sarvanta {
 
@@ -76,11 +75,7 @@ void TSystemResources::showEvent(QShowEvent* event) {
   if (!placed_) {
     placed_ = true;
     adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-      QRect frame = frameGeometry();
-      frame.moveCenter(screen->availableGeometry().center());
-      move(frame.topLeft());
-    }
+    CenterOnScreen(*this);
   }
   QDialog::showEvent(event);
 }
