@@ -5,9 +5,9 @@
 #include "base/Exception.h"
 #include "model/Bone.h"
 #include "model/Joint.h"
-#include "model/ModelClasses.h"
 #include "model/MotorUnit.h"
 #include "model/Muscle.h"
+#include "model/ProjectFile.h"
 #include "model/PropertyCells.h"
 
 #include <gtest/gtest.h>
@@ -17,26 +17,6 @@
 namespace sarvanta {
 namespace {
 
-std::string Save(TMechanicalSystem& system) {
-  system.UpdateIndexReferences();
-  std::string bytes;
-  TWriter writer(bytes);
-  writer.WriteSignature();
-  writer.WriteComponent(system);
-  return bytes;
-}
-
-// Reading as a model window loads a file: into an emptied system, then lists and references.
-void Load(TMechanicalSystem& system, const std::string& bytes) {
-  RegisterModelClasses();
-  system.Clear();
-  TReader reader(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-  reader.ReadSignature();
-  reader.ReadComponent(system);
-  system.UpdateLists();
-  system.UpdateObjectReferences();
-}
-
 TEST(MechanicalSystem, NewSystemHasOnlyPlaceholdersAndWritesNoLists) {
   TMechanicalSystem system;
   for (const TStringList* list : {&system.Bones, &system.Joints, &system.Muscles}) {
@@ -44,7 +24,7 @@ TEST(MechanicalSystem, NewSystemHasOnlyPlaceholdersAndWritesNoLists) {
     EXPECT_EQ(list->Strings(0), "");
     EXPECT_EQ(list->Objects(0), nullptr);
   }
-  EXPECT_EQ(Save(system).size(), 25u);
+  EXPECT_EQ(SaveSystemToBytes(system).size(), 25u);
   EXPECT_EQ(system.BoneCounter.Next(), "1");
   EXPECT_EQ(system.BoneCounter.Next(), "2");
   EXPECT_EQ(system.JointCounter.Count, 0);
@@ -130,14 +110,14 @@ TEST(MechanicalSystem, ReferencesSurviveSavingAndLoading) {
   muscle->ToBone = lower;
   (void)shoulder;
 
-  const std::string bytes = Save(system);
+  const std::string bytes = SaveSystemToBytes(system);
   EXPECT_EQ(upper->FromJntInd, 1);
   EXPECT_EQ(upper->ToJntInd, 2);
   EXPECT_EQ(lower->ToJntInd, 0);
   EXPECT_EQ(muscle->ToBoneInd, 2);
 
   TMechanicalSystem loaded;
-  Load(loaded, bytes);
+  LoadSystemFromBytes(loaded, bytes);
   ASSERT_EQ(loaded.Bones.Count(), 3);
   ASSERT_EQ(loaded.Joints.Count(), 3);
   ASSERT_EQ(loaded.Muscles.Count(), 2);
@@ -150,7 +130,7 @@ TEST(MechanicalSystem, ReferencesSurviveSavingAndLoading) {
   EXPECT_EQ(loaded.Joint(2)->SBone(), loaded.Bone(2));
   EXPECT_EQ(loaded.Muscle(1)->FromBone, loaded.Bone(1));
   EXPECT_EQ(loaded.Muscle(1)->ToBone, loaded.Bone(2));
-  EXPECT_EQ(Save(loaded), bytes);
+  EXPECT_EQ(SaveSystemToBytes(loaded), bytes);
 }
 
 TEST(MechanicalSystem, IndicesOutsideTheListLeaveReferencesUnchanged) {
@@ -182,11 +162,11 @@ TEST(MechanicalSystem, ReadingKeepsWhatWasReadBeforeAFailure) {
   TMechanicalSystem system;
   new TBone(&system, "Upper", 0.3L);
   new TBone(&system, "Lower", 0.3L);
-  std::string bytes = Save(system);
+  std::string bytes = SaveSystemToBytes(system);
   // Cut the file inside the second bone's record.
   bytes.resize(bytes.size() - 12);
   TMechanicalSystem loaded;
-  EXPECT_THROW(Load(loaded, bytes), EReadError);
+  EXPECT_THROW(LoadSystemFromBytes(loaded, bytes), EReadError);
   EXPECT_EQ(loaded.ComponentCount(), 2);
   loaded.UpdateLists();
   EXPECT_EQ(loaded.Bones.Strings(1), "Upper");

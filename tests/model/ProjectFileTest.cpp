@@ -11,6 +11,8 @@
 #include "model/Polynomial.h"
 #include "model/StreamJson.h"
 
+#include "model/StreamBytes.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -21,17 +23,10 @@
 namespace sarvanta {
 namespace {
 
+using streamtest::Bytes;
+using streamtest::Short;
+
 namespace fs = std::filesystem;
-
-std::string Bytes(std::initializer_list<int> bytes) {
-  std::string s;
-  for (int b : bytes) s.push_back(static_cast<char>(b));
-  return s;
-}
-
-std::string Short(const std::string& text) {
-  return std::string(1, static_cast<char>(text.size())) + text;
-}
 
 std::string Example(const std::string& name) {
   return ReadFileBytes(std::string(SARVANTA_EXAMPLES_DIR) + "/" + name);

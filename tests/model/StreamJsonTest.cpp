@@ -5,6 +5,8 @@
 #include "base/Extended.h"
 #include "model/Stream.h"
 
+#include "model/StreamBytes.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -14,15 +16,8 @@
 namespace sarvanta {
 namespace {
 
-std::string Bytes(std::initializer_list<int> bytes) {
-  std::string s;
-  for (int b : bytes) s.push_back(static_cast<char>(b));
-  return s;
-}
-
-std::string Short(const std::string& text) {
-  return std::string(1, static_cast<char>(text.size())) + text;
-}
+using streamtest::Bytes;
+using streamtest::Short;
 
 std::string Extended(long double value) {
   TExtendedBytes bytes = EncodeExtended(value);

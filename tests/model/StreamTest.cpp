@@ -3,6 +3,8 @@
 
 #include "base/Exception.h"
 
+#include "model/StreamBytes.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -11,6 +13,8 @@
 
 namespace sarvanta {
 namespace {
+
+using streamtest::Bytes;
 
 // A streamable class with one value of every kind, a list of floats and a list of children.
 class TStreamTestItem : public TStreamComponent {
@@ -103,12 +107,6 @@ const bool registered = [] {
   RegisterClass("TStreamTestItem", [](TComponent* owner) { return new TStreamTestItem(owner); });
   return true;
 }();
-
-std::string Bytes(std::initializer_list<int> bytes) {
-  std::string s;
-  for (int b : bytes) s.push_back(static_cast<char>(b));
-  return s;
-}
 
 std::string Write(const TStreamComponent& c) {
   std::string out;
