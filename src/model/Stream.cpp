@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <map>
+#include <memory>
 
 namespace sarvanta {
 
@@ -411,8 +412,13 @@ TStreamComponent* TReader::ReadComponentCreate(TComponent* owner) {
   std::string className = ReadRecordClassName();
   TStreamComponent* component = CreateRegisteredComponent(className, owner);
   if (!component) ErrorAt(start, "Class " + Quoted(className) + " is not registered");
-  ReadRecordBody(*component);
-  return component;
+  if (owner) {  // an owned component stays with its owner even when its record is bad
+    ReadRecordBody(*component);
+    return component;
+  }
+  std::unique_ptr<TStreamComponent> unowned(component);
+  ReadRecordBody(*unowned);
+  return unowned.release();
 }
 
 void TReader::ReadRecordBody(TStreamComponent& into) {
