@@ -42,6 +42,12 @@ bool TCache::TimeFrameChanged() {
 }
 
 void TCache::Recalculate() {
+  Recalculate([this](std::span<const long double> times, std::span<long double> samples) {
+    for (size_t i = 0; i < times.size(); ++i) samples[i] = Func ? Func(times[i]) : 0.0L;
+  });
+}
+
+void TCache::Recalculate(const TGridFunc& sample) {
   if (TimeStep == 0) return;
   const long double ratio = std::fabs(EndTime - StartTime) / TimeStep;
   if (!(TimeStep > 0) || !std::isfinite(ratio) || ratio > MaxSamples - 1) {
@@ -54,10 +60,12 @@ void TCache::Recalculate() {
   SetCount(static_cast<int32_t>(n + 1));
   const bool oscillating = TimeFrame != nullptr && TimeFrame->OscRange != 0;
   const long double shift = oscillating ? TimeFrame->OscOffset : 0.0L;
+  std::vector<long double> times(static_cast<size_t>(n + 1));
   for (int64_t i = 0; i <= n; ++i) {
     const long double t = static_cast<long double>(i) * TimeStep + StartTime;
-    Samples[static_cast<size_t>(i)] = Func ? Func(oscillating ? t + shift : t) : 0.0L;
+    times[static_cast<size_t>(i)] = oscillating ? t + shift : t;
   }
+  sample(times, Samples);
 }
 
 }  // namespace sarvanta

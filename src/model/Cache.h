@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <vector>
 
 namespace sarvanta {
@@ -16,6 +17,9 @@ class TTimeFrame;
 class TCache : public TComponent {
  public:
   using TFunc = std::function<long double(long double t)>;
+  // Fills samples[i] with the function's value at times[i], for the whole grid at once.
+  using TGridFunc =
+      std::function<void(std::span<const long double> times, std::span<long double> samples)>;
 
   TCache(TComponent* owner, const TTimeFrame* timeFrame);
 
@@ -31,6 +35,8 @@ class TCache : public TComponent {
   // Fills Samples from Func on the grid; does nothing while TimeStep is 0. A negative or
   // non-finite step, or a grid of more than MaxSamples points, is an error.
   void Recalculate();
+  // The same grid and checks, with the samples computed by `sample` instead of Func.
+  void Recalculate(const TGridFunc& sample);
 
   static constexpr int32_t MaxSamples = 10'000'000;
 

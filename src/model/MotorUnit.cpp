@@ -167,6 +167,7 @@ bool SamePeakParameters(const TTwitchParameters& a, const TTwitchParameters& b) 
 
 long double TMotorUnit::Force(long double t) const {
   if (ImpArray_.empty()) return 0;
+  if (TwitchKernel() == TTwitchKernelChoice::Literal) return ForceLiteral(t);
   const TTwitchParameters p = TwitchParameters();
   if (!peaksValid_ || !SamePeakParameters(p, peakParameters_)) {
     peaks_ = ComputeTwitchPeaks(p, ImpArray_);
@@ -174,6 +175,12 @@ long double TMotorUnit::Force(long double t) const {
     peaksValid_ = true;
   }
   return TwitchForceFast(p, peaks_, t);
+}
+
+void TMotorUnit::AddForceSamples(std::span<const long double> times,
+                                 std::span<long double> samples) const {
+  if (ImpArray_.empty()) return;
+  for (size_t i = 0; i < times.size(); ++i) samples[i] += Force(times[i]);
 }
 
 long double TMotorUnit::ForceLiteral(long double t) const {

@@ -68,6 +68,9 @@ class TMotorUnit : public TInspectedObject {
   long double Force(long double t) const;
   // The same value by the straightforward per-impulse steps (for tests and benchmarks).
   long double ForceLiteral(long double t) const;
+  // samples[i] += Force(times[i]) for every i, bit for bit as Force gives it; the times
+  // ascend (a grid). Uses the kernel chosen with SetTwitchKernel.
+  void AddForceSamples(std::span<const long double> times, std::span<long double> samples) const;
 
   // The twitch parameters as the force kernels take them.
   TTwitchParameters TwitchParameters() const;

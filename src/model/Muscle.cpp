@@ -8,6 +8,8 @@
 #include "model/PublishedProperties.h"
 #include "model/References.h"
 
+#include <algorithm>
+
 namespace sarvanta {
 
 TMuscle::TMuscle(TComponent* owner, const std::string& name)
@@ -37,10 +39,20 @@ long double TMuscle::Force(long double t) const {
   return sum;
 }
 
+void TMuscle::SampleForce(std::span<const long double> times,
+                          std::span<long double> samples) const {
+  std::fill(samples.begin(), samples.end(), 0.0L);
+  for (const auto& entry : MotorUnits)
+    static_cast<const TMotorUnit*>(entry.Object)->AddForceSamples(times, samples);
+}
+
 void TMuscle::UpdateCache() {
   if (Cache == nullptr) return;
   // TimeFrameChanged brings the cache's copy of the grid up to date while answering.
-  if (Cache->TimeFrameChanged() || CacheInvalid) Cache->Recalculate();
+  if (Cache->TimeFrameChanged() || CacheInvalid)
+    Cache->Recalculate([this](std::span<const long double> times, std::span<long double> samples) {
+      SampleForce(times, samples);
+    });
   CacheInvalid = false;
 }
 

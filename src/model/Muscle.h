@@ -6,6 +6,7 @@
 #include "model/InspectedObject.h"
 
 #include <cstdint>
+#include <span>
 
 namespace sarvanta {
 
@@ -23,9 +24,13 @@ class TMuscle : public TInspectedObject {
 
   // The sum of the motor units' forces at t, in list order; 0 without motor units.
   long double Force(long double t) const;
+  // The same sums at every given time: samples[i] := Force(times[i]), bit for bit.
+  void SampleForce(std::span<const long double> times, std::span<long double> samples) const;
 
   // Brings the assigned value cache up to date: recomputed when its time frame changed or
-  // CacheInvalid is set; then CacheInvalid is cleared. Nothing happens without a cache.
+  // CacheInvalid is set; then CacheInvalid is cleared. Nothing happens without a cache. The
+  // samples are always this muscle's force, whichever muscle the cache was made for, so a
+  // copy of the system can fill an individual's caches.
   void UpdateCache();
 
   void UpdateIndexReferences(const TStringList& bones);

@@ -1,6 +1,7 @@
 #include "model/TwitchKernel.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -257,7 +258,13 @@ void Accumulate(long double& sum, const Twitch& twitch, long double peak, long d
   if (!Finite(sum)) sum = 0;
 }
 
+std::atomic<TTwitchKernelChoice> kernelChoice{TTwitchKernelChoice::Fast};
+
 }  // namespace
+
+void SetTwitchKernel(TTwitchKernelChoice choice) { kernelChoice.store(choice); }
+
+TTwitchKernelChoice TwitchKernel() { return kernelChoice.load(std::memory_order_relaxed); }
 
 bool CheckedPower(long double base, long double exponent, long double& result) {
   if (exponent == 0) {

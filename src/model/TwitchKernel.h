@@ -18,6 +18,12 @@
 
 namespace sarvanta {
 
+// Which computation motor units use for their force: the step-by-step reference (baselines
+// and checks) or the fast kernels. Process-wide; choose it before a run, not during one.
+enum class TTwitchKernelChoice { Literal, Fast };
+void SetTwitchKernel(TTwitchKernelChoice choice);
+TTwitchKernelChoice TwitchKernel();
+
 struct TTwitchParameters {
   long double Fmin = 0;
   long double Tf = 0;
