@@ -1,6 +1,7 @@
 // Evaluation of one individual: its genes are written into a system, the system's caches are
-// refreshed and every goal estimates the result. Kept in one place so that several
-// individuals can later be evaluated at once, each on its own copy of the system.
+// refreshed and every goal estimates the result. When several individuals are evaluated at
+// once, their muscle caches are filled beforehand on copies of the system (see
+// ParallelEvaluation.h) and this evaluation finds them current.
 #pragma once
 
 #include <vector>

@@ -8,6 +8,7 @@
 #include "ga/GeneticOperation.h"
 #include "ga/GoalFunction.h"
 #include "ga/Individual.h"
+#include "ga/ParallelEvaluation.h"
 #include "model/MechanicalSystem.h"
 #include "model/MotorUnit.h"
 #include "model/Muscle.h"
@@ -42,7 +43,8 @@ size_t RandomBelow(size_t n) { return TRandom::Shared().Below(static_cast<uint32
 
 }  // namespace
 
-TGeneticAlgorithm::TGeneticAlgorithm(TComponent* owner) : TStreamComponent(nullptr) {
+TGeneticAlgorithm::TGeneticAlgorithm(TComponent* owner)
+    : TStreamComponent(nullptr), Evaluator(std::make_unique<TParallelEvaluator>()) {
   TimeFrame = new TTimeFrame(this);
   SetFunctions(1, 1, 2, 0, 0, 0, 1.0L);
   JoinOwner(owner);
@@ -187,6 +189,7 @@ void TGeneticAlgorithm::InitRun(TMechanicalSystem* system) {
   Individuals = &Population;
   FreeIndividuals();
   MechanicalSystem = system;
+  Evaluator->Prepare(system, ResolveThreadCount(EvaluationThreads));
   PrecChanging = TimeFrame->StartPrec != TimeFrame->StopPrec;
   RebuildOperationLevels();
 
@@ -229,12 +232,24 @@ void TGeneticAlgorithm::InitPopulation() {
 void TGeneticAlgorithm::EvaluateIndividuals(TStringList& list) {
   std::vector<TGoalFunction*> goals;
   for (int j = 0; j < Goals.Count(); ++j) goals.push_back(Goal(j));
-  TEvaluationContext context{MechanicalSystem};
   const bool all = TimeFrame->Changed;
+  std::vector<TIndividual*> due;
   for (int i = 0; i < list.Count(); ++i) {
     TIndividual* individual = Individual(list, i);
     if (all || (individual->Root != nullptr && individual->Root->Changed))
-      EvaluateIndividual(*individual, goals, context);
+      due.push_back(individual);
+  }
+  Evaluator->Prefill(due, MechanicalSystem, ResolveThreadCount(EvaluationThreads));
+  TEvaluationContext context{MechanicalSystem};
+  try {
+    for (size_t k = 0; k < due.size(); ++k) {
+      Evaluator->Commit(k);
+      EvaluateIndividual(*due[k], goals, context);
+    }
+  } catch (...) {
+    // The individuals after the failing one stay as a sequential evaluation leaves them.
+    Evaluator->Discard();
+    throw;
   }
   if (all) TimeFrame->Changed = false;
 }

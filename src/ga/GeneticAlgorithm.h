@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace sarvanta {
@@ -18,6 +19,7 @@ class TChromosome;
 class TGoalFunction;
 class TIndividual;
 class TMechanicalSystem;
+class TParallelEvaluator;
 class TTimeFrame;
 
 class TGeneticAlgorithm : public TStreamComponent {
@@ -37,7 +39,8 @@ class TGeneticAlgorithm : public TStreamComponent {
                     int32_t initMethod, int32_t stopCrit, long double initActivation);
 
   // Prepares a run over `system`: a template individual mirroring the system and
-  // PopulationSize copies of it. Throws (changing nothing) when PopulationSize is below 1.
+  // PopulationSize copies of it, and the evaluation threads with their copies of the system.
+  // Throws (changing nothing) when PopulationSize is below 1.
   void InitRun(TMechanicalSystem* system);
   // Reseeds the generator and applies the initialisation method to the population.
   void InitPopulation();
@@ -49,7 +52,10 @@ class TGeneticAlgorithm : public TStreamComponent {
   void Stop();
   // Scores the model's present stimulation without evolving it.
   void EvaluateModel(TMechanicalSystem* system);
-  // Evaluates the changed individuals of `list` (all of them when the frame changed).
+  // Evaluates the changed individuals of `list` (all of them when the frame changed). With
+  // more than one evaluation thread their muscle caches are filled concurrently on copies of
+  // the system; the goals always run on the calling thread in list order, so the results are
+  // bit for bit those of a sequential evaluation.
   void EvaluateIndividuals(TStringList& list);
 
   void WeightedSumFitness(TStringList& list);
@@ -131,6 +137,11 @@ class TGeneticAlgorithm : public TStreamComponent {
   long double FitnessSum = 0;
   int32_t SelCursor = 0;
   TTimeFrame* TimeFrame = nullptr;
+  // Threads that evaluate individuals: 0 one per core, 1 sequential evaluation. A setting of
+  // the program, not of the task: it is not stored in task files.
+  int32_t EvaluationThreads = 0;
+  // The workers and their copies of the system; remade by InitRun.
+  std::unique_ptr<TParallelEvaluator> Evaluator;
 
  protected:
   void Notification(TComponent* component, TOperation operation) override;

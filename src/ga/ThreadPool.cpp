@@ -1,0 +1,75 @@
+#include "ga/ThreadPool.h"
+
+#include <algorithm>
+
+namespace sarvanta {
+
+TThreadPool::TThreadPool(int workers) {
+  const int n = std::max(workers, 1);
+  threads_.reserve(static_cast<size_t>(n));
+  for (int w = 0; w < n; ++w) threads_.emplace_back([this, w] { WorkerLoop(w); });
+}
+
+TThreadPool::~TThreadPool() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  wake_.notify_all();
+  for (std::thread& thread : threads_) thread.join();
+}
+
+void TThreadPool::Run(size_t count, const TTask& task) {
+  if (count == 0) return;
+  std::unique_lock lock(mutex_);
+  task_ = &task;
+  count_ = count;
+  next_ = 0;
+  busy_ = Size();
+  error_ = nullptr;
+  ++round_;
+  wake_.notify_all();
+  finished_.wait(lock, [this] { return busy_ == 0; });
+  task_ = nullptr;
+  if (std::exception_ptr error = std::exchange(error_, nullptr)) std::rethrow_exception(error);
+}
+
+std::exception_ptr TThreadPool::Drain(int worker) {
+  std::exception_ptr first;
+  for (;;) {
+    size_t index = 0;
+    {
+      std::lock_guard lock(mutex_);
+      if (next_ >= count_) return first;
+      index = next_++;
+    }
+    try {
+      (*task_)(index, worker);
+    } catch (...) {
+      if (!first) first = std::current_exception();
+    }
+  }
+}
+
+void TThreadPool::WorkerLoop(int worker) {
+  uint64_t seen = 0;
+  for (;;) {
+    {
+      std::unique_lock lock(mutex_);
+      wake_.wait(lock, [&] { return stopping_ || round_ != seen; });
+      if (stopping_) return;
+      seen = round_;
+    }
+    std::exception_ptr error = Drain(worker);
+    std::lock_guard lock(mutex_);
+    if (error && !error_) error_ = error;
+    if (--busy_ == 0) finished_.notify_one();
+  }
+}
+
+int ResolveThreadCount(int setting) {
+  if (setting > 0) return setting;
+  return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+}
+
+}  // namespace sarvanta

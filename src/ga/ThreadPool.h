@@ -1,0 +1,58 @@
+// A fixed set of worker threads that run the calls of one index range at a time: the caller
+// hands over a range and waits until every index has been done. Used to evaluate several
+// individuals at once; there is no busy waiting, idle workers sleep.
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace sarvanta {
+
+class TThreadPool {
+ public:
+  // Called with an index of the range and the number (0 .. Size() - 1) of the worker running it.
+  using TTask = std::function<void(size_t index, int worker)>;
+
+  // Starts `workers` threads (at least one).
+  explicit TThreadPool(int workers);
+  // Stops and joins every worker.
+  ~TThreadPool();
+  TThreadPool(const TThreadPool&) = delete;
+  TThreadPool& operator=(const TThreadPool&) = delete;
+
+  int Size() const { return static_cast<int>(threads_.size()); }
+
+  // Calls task(i, worker) once for every i in [0, count), spread over the workers in no fixed
+  // order, and returns when all calls have ended. When calls threw, the first exception caught
+  // is thrown here after all calls have ended. Not to be called from a task.
+  void Run(size_t count, const TTask& task);
+
+ private:
+  void WorkerLoop(int worker);
+  // Runs indices of the current range until none is left; returns the first exception.
+  std::exception_ptr Drain(int worker);
+
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::condition_variable finished_;
+  std::vector<std::thread> threads_;
+  const TTask* task_ = nullptr;
+  size_t count_ = 0;
+  size_t next_ = 0;
+  int busy_ = 0;
+  uint64_t round_ = 0;
+  bool stopping_ = false;
+  std::exception_ptr error_;
+};
+
+// The number of evaluation threads a setting asks for: 0 (or less) means one per core.
+int ResolveThreadCount(int setting);
+
+}  // namespace sarvanta
