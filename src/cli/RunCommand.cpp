@@ -36,7 +36,7 @@ struct TRunOptions {
   std::optional<int32_t> Steps;
   std::optional<int32_t> Population;
   std::optional<uint32_t> Seed;
-  int32_t Threads = 1;
+  std::optional<int32_t> Threads;
   std::string Out;
   int32_t AutoSaveEvery = 0;
   bool AutoSaveAsNewFiles = false;
@@ -79,7 +79,7 @@ std::string DefaultOutFolder(const std::string& project) {
 }
 
 void Run(const TRunOptions& options) {
-  if (options.Threads < 1) throw Exception("--threads must be at least 1");
+  if (options.Threads && *options.Threads < 1) throw Exception("--threads must be at least 1");
   if (options.AutoSaveEvery < 0) throw Exception("--autosave-every must not be negative");
   TRunSettings settings;
   settings.ProjectFile = options.Project;
@@ -88,6 +88,7 @@ void Run(const TRunOptions& options) {
   settings.Steps = options.Steps;
   settings.Population = options.Population;
   settings.Seed = options.Seed;
+  settings.Threads = options.Threads.value_or(0);
   settings.AutoSaveEvery = options.AutoSaveEvery;
   settings.AutoSaveAsNewFiles = options.AutoSaveAsNewFiles;
 
@@ -135,7 +136,10 @@ const TCommandRegistrar registrar([](CLI::App& app) {
   command->add_option("--steps", options->Steps, "Number of generations");
   command->add_option("--population", options->Population, "Population size");
   command->add_option("--seed", options->Seed, "Fixed seed: the run repeats bit for bit");
-  command->add_option("--threads", options->Threads, "Worker threads (accepted; runs use one)");
+  command->add_option(
+      "--threads", options->Threads,
+      "Threads that evaluate individuals (default: one per core; the results are the same "
+      "with any number)");
   command->add_option("--out", options->Out, "Output folder (default: out/<project name>)");
   command->add_option("--autosave-every", options->AutoSaveEvery,
                       "Save the project after every N steps");

@@ -85,6 +85,7 @@ void TTaskRun::Prepare() {
   if (!trace_) throw EFileError("Cannot create file \"" + OutPath("trace.log") + "\".");
   if (run_.Seed) TRandom::Shared().SetFixedSeed(*run_.Seed);
   algorithm_->OnTrace = [this](int kind, const std::string& text) { Trace(kind, text); };
+  algorithm_->EvaluationThreads = run_.Threads;
   if (algorithm_->Population.Count() == 0) algorithm_->InitRun(system_.get());
   lastAutoSaveStep_ = 0;
 }

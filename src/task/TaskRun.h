@@ -28,6 +28,9 @@ struct TRunSettings {
   std::optional<int32_t> Steps;
   std::optional<int32_t> Population;
   std::optional<uint32_t> Seed;
+  // Threads that evaluate individuals (0: one per core, 1: sequential); the results do not
+  // depend on it.
+  int32_t Threads = 0;
   // Save the project after every this many steps (0: never).
   int32_t AutoSaveEvery = 0;
   bool AutoSaveAsNewFiles = false;

@@ -167,6 +167,22 @@ TEST(RunCommand, WritesEveryResultRepeatablyAndSavesTheBestSolution) {
   fs::remove_all(folder);
 }
 
+TEST(RunCommand, ResultsDoNotDependOnTheNumberOfThreads) {
+  const fs::path folder = FreshFolder("threads");
+  const std::string common = "run '" + Elbow + "' --steps 12 --population 6 --seed 3 --quiet ";
+  for (const char* threads : {"1", "2"}) {
+    const TOutcome run =
+        Cli(common + "--threads " + threads + " --out '" + (folder / threads).string() + "'");
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
+  }
+  for (const char* file : {"population.tsv", "goals.tsv", "forces.tsv", "elbow.svt", "trace.log"}) {
+    const std::string one = ReadAll(folder / "1" / file);
+    EXPECT_FALSE(one.empty()) << file;
+    EXPECT_EQ(ReadAll(folder / "2" / file), one) << file;
+  }
+  fs::remove_all(folder);
+}
+
 TEST(RunCommand, ExampleTaskImprovesAndSavesAutomatically) {
   const fs::path folder = FreshFolder("example");
   const TOutcome run = Cli("run '" + Elbow + "' --steps 60 --seed 1 --autosave-every 20 " +
