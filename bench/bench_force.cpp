@@ -1,93 +1,160 @@
-// Force of every muscle of the bench-arm example over a 1000-point grid (0 .. 999 ms), as
-// twitch evaluations (impulses x grid points) per second: the model's Force against the
-// straightforward per-impulse computation, measured in the same run, with their ratio.
+// Force of every muscle of the bench-arm example on the grid 0 .. 1000 ms (step 1, 1001
+// samples), as a muscle fills its cache, with the baselines measured in the same run: the
+// step-by-step 80-bit computation and a NumPy float64 vectorised twitch sum (run as a
+// subprocess). Figures are started (sample, impulse) pairs per second of processor time: the
+// pairs whose twitch has started (impulse time + LeadT < sample time), counted the same way in
+// the NumPy script. Each sweep recomputes the peaks, as after a change of the trains.
 #include "model/MechanicalSystem.h"
 #include "model/MotorUnit.h"
 #include "model/Muscle.h"
 #include "model/ProjectFile.h"
 
-#include <benchmark/benchmark.h>
-
 #include <cstdio>
-#include <map>
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace sarvanta {
 namespace {
 
-constexpr int GridPoints = 1000;
+constexpr int kGridPoints = 1001;
+constexpr double kMinSeconds = 1.0;
 
-const TMechanicalSystem& BenchArm() {
-  static TMechanicalSystem* system = [] {
-    auto* loaded = new TMechanicalSystem;
-    LoadSystemFromFile(*loaded, SARVANTA_EXAMPLES_DIR "/bench-arm.svt");
-    return loaded;
-  }();
-  return *system;
+double ProcessorSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-// Impulses of all units times grid points: the twitches one sweep evaluates.
-double TwitchesPerSweep(const TMechanicalSystem& system) {
-  double impulses = 0;
-  for (int m = 1; m < system.Muscles.Count(); ++m) {
-    const TMuscle& muscle = *system.Muscle(m);
-    for (int u = 0; u < muscle.MotorUnits.Count(); ++u)
-      impulses += static_cast<double>(muscle.MotorUnit(u)->ImpArray().size());
-  }
-  return impulses * GridPoints;
-}
+struct TBench {
+  TMechanicalSystem System;
+  std::vector<TMotorUnit*> Units;
+  std::vector<std::vector<long double>> Trains;
+  std::vector<long double> Grid;
+  std::vector<long double> Samples;
+  double StartedPairs = 0;
+  size_t Impulses = 0;
 
-void Sweep(benchmark::State& state, bool literal) {
-  const TMechanicalSystem& system = BenchArm();
-  for (auto _ : state) {
-    for (int m = 1; m < system.Muscles.Count(); ++m) {
-      const TMuscle& muscle = *system.Muscle(m);
-      for (int i = 0; i < GridPoints; ++i) {
-        const long double t = i;
-        long double force = 0;
-        if (literal) {
-          for (int u = 0; u < muscle.MotorUnits.Count(); ++u)
-            force += muscle.MotorUnit(u)->ForceLiteral(t);
-        } else {
-          force = muscle.Force(t);
-        }
-        benchmark::DoNotOptimize(force);
+  TBench() {
+    LoadSystemFromFile(System, SARVANTA_EXAMPLES_DIR "/bench-arm.svt");
+    for (int i = 0; i < kGridPoints; ++i) Grid.push_back(i);
+    Samples.resize(Grid.size());
+    for (int m = 1; m < System.Muscles.Count(); ++m)
+      for (int u = 0; u < System.Muscle(m)->MotorUnits.Count(); ++u) {
+        TMotorUnit* unit = System.Muscle(m)->MotorUnit(u);
+        Units.push_back(unit);
+        Trains.push_back(unit->ImpArray());
+        Impulses += unit->ImpArray().size();
+        for (const long double time : unit->ImpArray())
+          for (const long double t : Grid)
+            if (time + unit->LeadT < t) ++StartedPairs;
       }
-    }
   }
-  state.counters["twitches/s"] =
-      benchmark::Counter(TwitchesPerSweep(system) * static_cast<double>(state.iterations()),
-                         benchmark::Counter::kIsRate);
+
+  // New trains (the same times) for every unit, then every muscle's samples.
+  void Sweep() {
+    for (size_t i = 0; i < Units.size(); ++i) Units[i]->SetImpArray(Trains[i]);
+    for (int m = 1; m < System.Muscles.Count(); ++m) System.Muscle(m)->SampleForce(Grid, Samples);
+  }
+
+  // Processor seconds per sweep with the given kernel.
+  double Time(TTwitchKernelChoice kernel) {
+    SetTwitchKernel(kernel);
+    Sweep();
+    int sweeps = 0;
+    const double begin = ProcessorSeconds();
+    double elapsed = 0;
+    do {
+      Sweep();
+      ++sweeps;
+      elapsed = ProcessorSeconds() - begin;
+    } while (elapsed < kMinSeconds);
+    SetTwitchKernel(TTwitchKernelChoice::Fast);
+    return elapsed / sweeps;
+  }
+};
+
+struct TNumPy {
+  std::optional<double> PairsPerSecond;
+  double StartedPairs = 0;
+  std::string Reason;
+};
+
+std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+
+// Runs the NumPy script and reads its started pairs and pairs per second.
+TNumPy RunNumPy() {
+  TNumPy result;
+  const std::string python = SARVANTA_PYTHON;
+  if (std::system((Quoted(python) + " -c 'import numpy' >/dev/null 2>&1").c_str()) != 0) {
+    result.Reason = "numpy is not installed for " + python;
+    return result;
+  }
+  const std::string command = Quoted(python) + " " + Quoted(SARVANTA_TWITCH_NUMPY) + " " +
+                              Quoted(SARVANTA_CLI) + " " +
+                              Quoted(SARVANTA_EXAMPLES_DIR "/bench-arm.svt") + " 2>&1";
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+  if (!pipe) {
+    result.Reason = "could not start " + python;
+    return result;
+  }
+  char line[512];
+  std::string last;
+  while (std::fgets(line, sizeof line, pipe.get()) != nullptr) {
+    last = line;
+    double value = 0;
+    if (std::sscanf(line, "started_pairs %lf", &value) == 1) result.StartedPairs = value;
+    if (std::sscanf(line, "started_pairs_per_second %lf", &value) == 1)
+      result.PairsPerSecond = value;
+  }
+  if (!result.PairsPerSecond) result.Reason = "the script failed: " + last;
+  return result;
 }
 
-void BM_ForceLiteral(benchmark::State& state) { Sweep(state, true); }
-void BM_Force(benchmark::State& state) { Sweep(state, false); }
-BENCHMARK(BM_ForceLiteral)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Force)->Unit(benchmark::kMillisecond);
-
-// Prints the table as usual and remembers each benchmark's processor time per sweep (the
-// machine may be shared; processor time is what the two computations cost).
-class TRatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) Seconds[run.benchmark_name()] = run.GetAdjustedCPUTime();
-  }
-  std::map<std::string, double> Seconds;
-};
+void PrintRow(const char* name, double seconds, double pairs, std::optional<double> numpy,
+              double literal) {
+  const double rate = pairs / seconds;
+  std::printf("%-30s %12.3f %18.2f", name, seconds * 1e3, rate / 1e6);
+  if (numpy)
+    std::printf(" %10.2f", rate / *numpy);
+  else
+    std::printf(" %10s", "-");
+  std::printf(" %11.1f\n", rate / (pairs / literal));
+}
 
 }  // namespace
 }  // namespace sarvanta
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  sarvanta::TRatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  auto literal = reporter.Seconds.find("BM_ForceLiteral");
-  auto fast = reporter.Seconds.find("BM_Force");
-  if (literal != reporter.Seconds.end() && fast != reporter.Seconds.end() && fast->second > 0)
-    std::printf("Force is %.1fx the literal computation on bench-arm\n",
-                literal->second / fast->second);
-  benchmark::Shutdown();
+int main() {
+  using namespace sarvanta;
+  TBench bench;
+  const double best = bench.Time(TTwitchKernelChoice::Fast);
+  const double portable = bench.Time(TTwitchKernelChoice::Portable);
+  const double literal = bench.Time(TTwitchKernelChoice::Literal);
+  const TNumPy numpy = RunNumPy();
+
+  std::printf(
+      "bench-arm: %zu motor units, %zu impulses, grid 0..1000 ms step 1 (%d samples), "
+      "%.0f started (sample, impulse) pairs per sweep; processor time\n",
+      bench.Units.size(), bench.Impulses, kGridPoints, bench.StartedPairs);
+  std::printf("%-30s %12s %18s %10s %11s\n", "computation", "ms/sweep", "M started pairs/s",
+              "x NumPy", "x literal");
+  const std::string bestName =
+      std::string("Sarvanta fast (") + (WideKernelHasAvx2() ? "AVX2+FMA)" : "portable)");
+  PrintRow(bestName.c_str(), best, bench.StartedPairs, numpy.PairsPerSecond, literal);
+  PrintRow("Sarvanta fast (portable)", portable, bench.StartedPairs, numpy.PairsPerSecond, literal);
+  PrintRow("literal 80-bit", literal, bench.StartedPairs, numpy.PairsPerSecond, literal);
+  if (numpy.PairsPerSecond) {
+    const double seconds = numpy.StartedPairs / *numpy.PairsPerSecond;
+    PrintRow("NumPy float64 vectorised", seconds, numpy.StartedPairs, numpy.PairsPerSecond,
+             literal * numpy.StartedPairs / bench.StartedPairs);
+    if (numpy.StartedPairs != bench.StartedPairs)
+      std::printf("warning: NumPy counted %.0f started pairs\n", numpy.StartedPairs);
+  } else {
+    std::printf("%-30s skipped: %s\n", "NumPy float64 vectorised", numpy.Reason.c_str());
+  }
   return 0;
 }

@@ -168,19 +168,27 @@ bool SamePeakParameters(const TTwitchParameters& a, const TTwitchParameters& b) 
 long double TMotorUnit::Force(long double t) const {
   if (ImpArray_.empty()) return 0;
   if (TwitchKernel() == TTwitchKernelChoice::Literal) return ForceLiteral(t);
+  // The grid computation on this one time, so that charts and caches see the same bits.
+  long double force = 0;
+  AddForceSamples(std::span<const long double>(&t, 1), std::span<long double>(&force, 1));
+  return force;
+}
+
+void TMotorUnit::AddForceSamples(std::span<const long double> times,
+                                 std::span<long double> samples) const {
+  if (ImpArray_.empty()) return;
+  const TTwitchKernelChoice kernel = TwitchKernel();
+  if (kernel == TTwitchKernelChoice::Literal) {
+    for (size_t i = 0; i < times.size(); ++i) samples[i] += ForceLiteral(times[i]);
+    return;
+  }
   const TTwitchParameters p = TwitchParameters();
   if (!peaksValid_ || !SamePeakParameters(p, peakParameters_)) {
     peaks_ = ComputeTwitchPeaks(p, ImpArray_);
     peakParameters_ = p;
     peaksValid_ = true;
   }
-  return TwitchForceFast(p, peaks_, t);
-}
-
-void TMotorUnit::AddForceSamples(std::span<const long double> times,
-                                 std::span<long double> samples) const {
-  if (ImpArray_.empty()) return;
-  for (size_t i = 0; i < times.size(); ++i) samples[i] += Force(times[i]);
+  AddTwitchForces(p, peaks_, times, samples, kernel);
 }
 
 long double TMotorUnit::ForceLiteral(long double t) const {

@@ -1,5 +1,7 @@
 #include "model/TwitchKernel.h"
 
+#include "model/TwitchKernelWide.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -260,6 +262,103 @@ void Accumulate(long double& sum, const Twitch& twitch, long double peak, long d
 
 std::atomic<TTwitchKernelChoice> kernelChoice{TTwitchKernelChoice::Fast};
 
+// The double form of the starts and peaks, when the train suits it.
+void PrepareWide(TTwitchPeaks& peaks) {
+  constexpr long double kMaxStart = 1e300L;
+  constexpr double kMinScaledPeak = 0x1p-150;  // with kDeadShape still a normal double
+  if (!peaks.Sorted || !peaks.PeaksModerate) return;
+  const size_t n = peaks.Start.size();
+  peaks.PeakScale = peaks.MaxPeak > 0 ? std::ilogb(peaks.MaxPeak) + 1 : 0;
+  peaks.StartHigh.resize(n);
+  peaks.StartLow.resize(n);
+  peaks.PeakWide.resize(n);
+  for (size_t i = 0; i < n; ++i) {
+    const long double start = peaks.Start[i];
+    if (!(std::fabs(start) <= kMaxStart)) return;
+    peaks.StartHigh[i] = static_cast<double>(start);
+    peaks.StartLow[i] = static_cast<double>(start - peaks.StartHigh[i]);
+    if (peaks.Faulted[i]) {
+      peaks.PeakWide[i] = 0;
+      continue;
+    }
+    const auto scaled = static_cast<double>(std::ldexp(peaks.Peak[i], -peaks.PeakScale));
+    if (scaled != 0 && !(scaled >= kMinScaledPeak)) return;
+    peaks.PeakWide[i] = scaled;
+  }
+  peaks.Wide = true;
+}
+
+// One unit's wide computation: what the lanes need, and whether the parameters suit them.
+class TWideRun {
+ public:
+  TWideRun(const TTwitchParameters& p, const TTwitchPeaks& peaks, TTwitchKernelChoice kernel)
+      : peaks_(peaks),
+        sum_(kernel != TTwitchKernelChoice::Portable && HasAvx2() ? WideSumAvx2 : WideSumPortable) {
+    constexpr long double kMaxTc = 1e300L;
+    const long double m = p.ShapeExponent;
+    usable_ =
+        peaks.Wide && m > 0 && m <= TWideTables::kMaxShape && p.Tc >= 1 / kMaxTc && p.Tc <= kMaxTc;
+    if (!usable_) return;
+    unit_.MHigh = static_cast<double>(m);
+    unit_.MLow = static_cast<double>(m - unit_.MHigh);
+    unit_.TcHigh = static_cast<double>(p.Tc);
+    unit_.TcLow = static_cast<double>(p.Tc - unit_.TcHigh);
+    unit_.InverseTc = static_cast<double>(1 / p.Tc);
+    unit_.MaxPeak = static_cast<double>(std::ldexp(peaks.MaxPeak, -peaks.PeakScale));
+    unit_.StartHigh = peaks.StartHigh.data();
+    unit_.StartLow = peaks.StartLow.data();
+    unit_.Peak = peaks.PeakWide.data();
+    scale_ = std::ldexp(1.0L, peaks.PeakScale);
+  }
+
+  bool Usable() const { return usable_; }
+
+  // Takes the time of sample `index`, `count` being the number of impulses started before it.
+  // False when the time is one the lanes do not take (the caller computes it otherwise).
+  bool Add(size_t index, long double t, size_t count) {
+    constexpr long double kMaxTime = 1e300L;
+    if (!usable_ || !(std::fabs(t) <= kMaxTime)) return false;
+    indices_[size_] = index;
+    times_[size_] = t;
+    counts_[size_] = static_cast<int64_t>(count);
+    return true;
+  }
+  bool Full() const { return size_ == kWideBatch; }
+  void Next() { ++size_; }
+
+  // Forces of the times taken since the last flush: result(index, force), or result(index,
+  // nullopt) where the 80-bit computation must give it.
+  template <class TResult>
+  void Flush(TResult&& result) {
+    if (size_ == 0) return;
+    for (int l = size_; l < kWideBatch; ++l) {  // idle lanes: nothing started
+      times_[l] = times_[0];
+      counts_[l] = 0;
+    }
+    long double sums[kWideBatch];
+    bool ok[kWideBatch];
+    sum_(unit_, peaks_.LastFault + 1, counts_, times_, sums, ok);
+    for (int l = 0; l < size_; ++l) result(indices_[l], ok[l], sums[l] * scale_);
+    size_ = 0;
+  }
+
+ private:
+  const TTwitchPeaks& peaks_;
+  TWideSum sum_;
+  TWideUnit unit_{};
+  long double scale_ = 1;  // a power of two: the product is exact
+  bool usable_ = false;
+  int size_ = 0;
+  size_t indices_[kWideBatch]{};
+  long double times_[kWideBatch]{};
+  int64_t counts_[kWideBatch]{};
+};
+
+size_t StartedBefore(const TTwitchPeaks& peaks, long double t) {
+  return static_cast<size_t>(std::lower_bound(peaks.Start.begin(), peaks.Start.end(), t) -
+                             peaks.Start.begin());
+}
+
 }  // namespace
 
 void SetTwitchKernel(TTwitchKernelChoice choice) { kernelChoice.store(choice); }
@@ -343,6 +442,7 @@ TTwitchPeaks ComputeTwitchPeaks(const TTwitchParameters& p, std::span<const long
     }
     if (!Finite(start) || (i > 0 && !(peaks.Start[i - 1] <= start))) peaks.Sorted = false;
   }
+  PrepareWide(peaks);
   return peaks;
 }
 
@@ -395,5 +495,52 @@ long double TwitchForceFast(const TTwitchParameters& p, const TTwitchPeaks& peak
   }
   return sum;
 }
+
+bool TwitchForceWide(const TTwitchParameters& p, const TTwitchPeaks& peaks, long double t,
+                     TTwitchKernelChoice kernel, long double& force) {
+  TWideRun run(p, peaks, kernel);
+  if (!run.Add(0, t, StartedBefore(peaks, t))) return false;
+  run.Next();
+  bool served = false;
+  run.Flush([&](size_t, bool ok, long double sum) {
+    served = ok;
+    if (ok) force = sum;
+  });
+  return served;
+}
+
+void AddTwitchForces(const TTwitchParameters& p, const TTwitchPeaks& peaks,
+                     std::span<const long double> times, std::span<long double> samples,
+                     TTwitchKernelChoice kernel) {
+  TWideRun run(p, peaks, kernel);
+  const auto exact = [&](size_t i) { samples[i] += TwitchForceFast(p, peaks, times[i]); };
+  const auto result = [&](size_t i, bool ok, long double sum) {
+    if (ok)
+      samples[i] += sum;
+    else
+      exact(i);
+  };
+  const size_t n = peaks.Start.size();
+  size_t count = 0;
+  long double previous = -std::numeric_limits<long double>::infinity();
+  for (size_t i = 0; i < times.size(); ++i) {
+    const long double t = times[i];
+    if (run.Usable()) {
+      // The starts ascend: walk on from the previous time when the times ascend too.
+      if (!(t >= previous)) count = StartedBefore(peaks, t);
+      while (count < n && peaks.Start[count] < t) ++count;
+      previous = t;
+    }
+    if (!run.Add(i, t, count)) {
+      exact(i);
+      continue;
+    }
+    run.Next();
+    if (run.Full()) run.Flush(result);
+  }
+  run.Flush(result);
+}
+
+bool WideKernelHasAvx2() { return HasAvx2(); }
 
 }  // namespace sarvanta

@@ -19,8 +19,10 @@
 namespace sarvanta {
 
 // Which computation motor units use for their force: the step-by-step reference (baselines
-// and checks) or the fast kernels. Process-wide; choose it before a run, not during one.
-enum class TTwitchKernelChoice { Literal, Fast };
+// and checks), the fast kernels with the widest instruction set the processor has, or the fast
+// kernels with the baseline instruction set only. Process-wide; choose it before a run, not
+// during one.
+enum class TTwitchKernelChoice { Literal, Fast, Portable };
 void SetTwitchKernel(TTwitchKernelChoice choice);
 TTwitchKernelChoice TwitchKernel();
 
@@ -61,6 +63,15 @@ struct TTwitchPeaks {
   // being MaxPeak: then old twitches too small to matter can be left out.
   bool PeaksModerate = true;
   long double MaxPeak = 0;
+  // The same in double precision for the wide kernels: each start as the sum of two doubles,
+  // each peak times 2^-PeakScale (so that the largest is below 2). Wide is false when the
+  // train does not suit them (unsorted, a start beyond double range, a negative peak, or a
+  // peak much smaller than the largest): then the 80-bit kernel computes every time.
+  std::vector<double> StartHigh;
+  std::vector<double> StartLow;
+  std::vector<double> PeakWide;
+  int PeakScale = 0;
+  bool Wide = false;
 };
 
 TTwitchPeaks ComputeTwitchPeaks(const TTwitchParameters& p, std::span<const long double> train);
@@ -70,5 +81,21 @@ TTwitchPeaks ComputeTwitchPeaks(const TTwitchParameters& p, std::span<const long
 // table-driven exponential, and where all peaks are non-negative the sum runs newest first and
 // leaves out old twitches that together stay below 2^-66 of it.
 long double TwitchForceFast(const TTwitchParameters& p, const TTwitchPeaks& peaks, long double t);
+
+// The same force (within 1e-13 relative of TwitchForceLiteral) from lanes of double-precision
+// twitches, with the instruction set of `kernel` (Fast: the widest the processor has;
+// Portable: the baseline). False, leaving `force` alone, when the double computation cannot
+// vouch for the result at t and TwitchForceFast must give it.
+bool TwitchForceWide(const TTwitchParameters& p, const TTwitchPeaks& peaks, long double t,
+                     TTwitchKernelChoice kernel, long double& force);
+
+// samples[i] += the force at times[i] by the fast kernels (Fast or Portable), bit for bit the
+// value each time gives on its own, whatever the other times; times usually ascend.
+void AddTwitchForces(const TTwitchParameters& p, const TTwitchPeaks& peaks,
+                     std::span<const long double> times, std::span<long double> samples,
+                     TTwitchKernelChoice kernel);
+
+// True when the processor runs the AVX2 kernel (Fast then uses it).
+bool WideKernelHasAvx2();
 
 }  // namespace sarvanta

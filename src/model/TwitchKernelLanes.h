@@ -1,0 +1,200 @@
+// The double-precision twitch sum over lanes of impulses. Deliberately without include guard:
+// TwitchKernelWide.cpp includes it once per instruction set, each time inside its own namespace
+// that first defines
+//   kLanes                    the number of doubles in a vector,
+//   TDouble                   a vector of kLanes doubles (GCC/clang vector extension),
+//   ProductError(a, b, p)     a * b - p exactly, for p = a * b rounded,
+//   Lookup(table, index)      the table entries at the lanes' indices.
+// Everything here is plain vector arithmetic, so each copy is compiled for its own instruction
+// set. The file is compiled without floating-point contraction: the error-free sums and
+// products below rely on every operation being rounded on its own.
+
+using TInt = decltype(TDouble{} < TDouble{});
+using TBits = std::make_unsigned_t<std::remove_cvref_t<decltype(TInt{}[0])>> __attribute__((
+    vector_size(sizeof(TDouble))));
+
+[[gnu::always_inline]] inline TDouble Splat(double v) { return TDouble{} + v; }
+
+[[gnu::always_inline]] inline TDouble Load(const double* p) {
+  TDouble v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+[[gnu::always_inline]] inline TBits Bits(TDouble v) { return __builtin_bit_cast(TBits, v); }
+[[gnu::always_inline]] inline TDouble FromBits(TBits v) { return __builtin_bit_cast(TDouble, v); }
+
+// mask ? a : b, lane by lane (mask lanes are all ones or all zeros).
+[[gnu::always_inline]] inline TDouble Select(TInt mask, TDouble a, TDouble b) {
+  const TBits m = __builtin_bit_cast(TBits, mask);
+  return FromBits((m & Bits(a)) | (~m & Bits(b)));
+}
+
+[[gnu::always_inline]] inline bool Any(TInt mask) {
+  for (int l = 0; l < kLanes; ++l)
+    if (mask[l] != 0) return true;
+  return false;
+}
+
+[[gnu::always_inline]] inline double Total(TDouble v) {
+  double sum = 0;
+  for (int l = 0; l < kLanes; ++l) sum += v[l];
+  return sum;
+}
+
+// hi + lo = a + b exactly, hi = a + b rounded.
+[[gnu::always_inline]] inline void TwoSum(TDouble a, TDouble b, TDouble& hi, TDouble& lo) {
+  hi = a + b;
+  const TDouble bPart = hi - a;
+  lo = (a - (hi - bPart)) + (b - bPart);
+}
+
+// e^(hi + lo) for -kDeadExponent <= hi <= 0 (a little above 0 is fine), |lo| tiny: about one
+// unit of the last place. hi = k ln2/64 + r, e^r by its series, 2^(k/64) from the table.
+[[gnu::always_inline]] inline TDouble Exp(const TWideTables& tables, TDouble hi, TDouble lo) {
+  constexpr double kShifter = 0x1.8p52;
+  const TDouble shifted = hi * Splat(tables.StepsPerLn2) + Splat(kShifter);
+  const TDouble k = shifted - Splat(kShifter);
+  const TDouble r = ((hi - k * Splat(tables.ExpStepHigh)) - k * Splat(tables.ExpStepLow)) + lo;
+  const TDouble r2 = r * r;
+  const TDouble tail = r2 * ((Splat(1.0 / 2) + r * Splat(1.0 / 6)) +
+                             r2 * ((Splat(1.0 / 24) + r * Splat(1.0 / 120)) +
+                                   r2 * (Splat(1.0 / 720) + r * Splat(1.0 / 5040))));
+  const TBits kBits = Bits(shifted) - Bits(Splat(kShifter));  // k as a two's complement integer
+  const TBits j = kBits & (TWideTables::kExpSteps - 1);
+  const TDouble high = Lookup(tables.Pow2High, j);
+  const TDouble low = Lookup(tables.Pow2Low, j);
+  const TDouble mantissa = high + (low + high * (r + tail));
+  // Multiply by 2^((k - j) / 64) by adding to the exponent field.
+  return FromBits(Bits(mantissa) + ((kBits - j) << (52 - TWideTables::kExpStepBits)));
+}
+
+// ln(hi + lo) = logHigh + logLow for kMinX <= hi <= kMaxX, |lo| <= ulp(hi): hi = 2^e f,
+// f near the cell centre c, ln = e ln2 + ln c + ln(1 + u), u = (f - c + lo 2^-e) / c. The
+// high part e ln2High + lnHigh(c) is exact; the rest is about 1e-18 accurate.
+[[gnu::always_inline]] inline void Log(const TWideTables& tables, TDouble hi, TDouble lo,
+                                       TDouble& logHigh, TDouble& logLow) {
+  constexpr uint64_t kMantissa = (uint64_t{1} << 52) - 1;
+  constexpr uint64_t kOne = uint64_t{1023} << 52;
+  constexpr int kCellShift = 52 - TWideTables::kLogCellBits;
+  const TBits bits = Bits(hi);
+  const TBits biased = bits >> 52;
+  const TDouble f = FromBits((bits & kMantissa) | kOne);
+  constexpr uint64_t cellMask = kMantissa & ~((uint64_t{1} << kCellShift) - 1);
+  const TDouble centre = FromBits((bits & cellMask) | kOne | (uint64_t{1} << (kCellShift - 1)));
+  const TDouble unscale = FromBits((2046 - biased) << 52);  // 2^-e
+  const TBits j = (bits >> kCellShift) & (TWideTables::kLogCells - 1);
+  const TDouble inverse = Lookup(tables.Inverse, j);
+  const TDouble cellHigh = Lookup(tables.LogCentreHigh, j);
+  const TDouble cellLow = Lookup(tables.LogCentreLow, j);
+  const TDouble u = ((f - centre) + lo * unscale) * inverse;  // f - centre is exact
+  const TDouble u2 = u * u;
+  const TDouble tail =
+      u2 *
+      ((Splat(-1.0 / 2) + u * Splat(1.0 / 3)) +
+       u2 * ((Splat(-1.0 / 4) + u * Splat(1.0 / 5)) + u2 * (Splat(-1.0 / 6) + u * Splat(1.0 / 7))));
+  constexpr double kTwo52 = 0x1p52;
+  const TDouble e = FromBits(biased | Bits(Splat(kTwo52))) - Splat(kTwo52 + 1023);
+  logHigh = e * Splat(tables.Ln2High) + cellHigh;
+  logLow = (e * Splat(tables.Ln2Low) + cellLow) + (u + tail);
+}
+
+// One impulse's twitch at each lane's time: the lanes are times, the impulse is shared.
+struct TLaneTwitches {
+  TDouble Term, Shape, X;
+  TInt Dead;    // below e^-kDeadExponent of the peak: left out, counted apart
+  TInt Unsafe;  // lanes the double computation cannot vouch for
+};
+
+// The twitch of the impulse started at startHigh + startLow with peak `peak` at the lanes'
+// times tHigh + tLow: A e^E with E = m (ln x + 1 - x), x = (t - s)/Tc, E carried as a sum of
+// two doubles so that only the final exponential rounds noticeably.
+[[gnu::always_inline]] inline TLaneTwitches Twitch(const TWideTables& tables, const TWideUnit& unit,
+                                                   TDouble tHigh, TDouble tLow, double startHigh,
+                                                   double startLow, double peak) {
+  TDouble difference, differenceLow, tauHigh, tauLow;
+  TwoSum(tHigh, Splat(-startHigh), difference, differenceLow);
+  TwoSum(difference, differenceLow + (tLow - startLow), tauHigh, tauLow);
+  const TDouble xHigh = tauHigh * Splat(unit.InverseTc);
+  const TDouble product = xHigh * Splat(unit.TcHigh);
+  const TDouble residual =
+      ((tauHigh - product) - ProductError(xHigh, Splat(unit.TcHigh), product)) +
+      (tauLow - xHigh * Splat(unit.TcLow));
+  const TDouble xLow = residual * Splat(unit.InverseTc);
+  const TInt inRange = (xHigh >= Splat(TWideTables::kMinX)) & (xHigh <= Splat(TWideTables::kMaxX));
+  const TDouble x = Select(inRange, xHigh, Splat(1));
+  const TDouble xRest = Select(inRange, xLow, Splat(0));
+
+  const TDouble mHigh = Splat(unit.MHigh);
+  const TDouble mLow = Splat(unit.MLow);
+  TDouble logHigh, logLow;
+  Log(tables, x, xRest, logHigh, logLow);
+  const TDouble rise = mHigh * logHigh;  // m ln x
+  const TDouble riseLow = ProductError(mHigh, logHigh, rise) + (mHigh * logLow + mLow * logHigh);
+  const TDouble fall = mHigh * x;  // m x
+  const TDouble fallLow = ProductError(mHigh, x, fall) + (mHigh * xRest + mLow * x);
+  TDouble partial, partialLow, exponent, exponentLow;
+  TwoSum(mHigh, -fall, partial, partialLow);
+  TwoSum(partial, rise, exponent, exponentLow);
+  // The low parts hold ln(1 + u) of the logarithm, so the pair is gathered once more.
+  TwoSum(exponent, ((partialLow + exponentLow) + mLow) + (riseLow - fallLow), exponent,
+         exponentLow);
+
+  TLaneTwitches out;
+  out.Dead = exponent < Splat(-TWideTables::kDeadExponent);
+  out.Shape = Select(
+      out.Dead, Splat(0),
+      Exp(tables, Select(out.Dead, Splat(0), exponent), Select(out.Dead, Splat(0), exponentLow)));
+  out.Term = out.Shape * peak;
+  out.X = x;
+  // m > 0 keeps E at or below 0 up to rounding; anything else is unexpected.
+  out.Unsafe = ~inRange | (exponent > Splat(1e-3)) | (exponent != exponent);
+  return out;
+}
+
+// For each lane l: the scaled force at times[l] of the twitches first..counts[l]-1, newest
+// first, each lane on its own: a lane's result does not depend on the other lanes. A lane stops
+// once all its older twitches together stay below 2^-60 of its sum (peaks at most
+// unit.MaxPeak, the shape falling for x > 1). ok[l] is false where a twitch needs the 80-bit
+// computation. Lanes with counts[l] <= first get 0.
+inline void SumTwitches(const TWideTables& tables, const TWideUnit& unit, int64_t first,
+                        const int64_t* counts, const long double* times, long double* sums,
+                        bool* ok) {
+  constexpr double kNegligible = 0x1p-60;
+  TDouble tHigh, tLow, count;
+  int64_t newest = first;
+  for (int l = 0; l < kLanes; ++l) {
+    tHigh[l] = static_cast<double>(times[l]);
+    tLow[l] = static_cast<double>(times[l] - tHigh[l]);
+    count[l] = static_cast<double>(counts[l]);
+    newest = std::max(newest, counts[l]);
+  }
+  TDouble total = Splat(0);
+  TDouble totalLow = Splat(0);
+  TDouble deadPeaks = Splat(0);
+  TInt unsafe = Splat(0) != Splat(0);
+  TInt done = unsafe;
+  const TInt started = Splat(static_cast<double>(first)) < count;  // lanes with twitches to sum
+  for (int64_t i = newest - 1; i >= first; --i) {
+    const double peak = unit.Peak[i];
+    const TLaneTwitches twitch =
+        Twitch(tables, unit, tHigh, tLow, unit.StartHigh[i], unit.StartLow[i], peak);
+    const TInt active = (Splat(static_cast<double>(i)) < count) & ~done;
+    unsafe |= active & twitch.Unsafe;
+    TDouble error;
+    TwoSum(total, Select(active, twitch.Term, Splat(0)), total, error);
+    totalLow += error;
+    deadPeaks += Select(active & twitch.Dead, Splat(peak), Splat(0));
+    const double older = static_cast<double>(i - first);
+    const TDouble bound = Splat(older * unit.MaxPeak) *
+                          Select(twitch.Dead, Splat(TWideTables::kDeadShape), twitch.Shape);
+    done |= active & (twitch.X > Splat(1)) & (bound <= total * kNegligible);
+    if (!Any(~done & started)) break;
+  }
+  for (int l = 0; l < kLanes; ++l) {
+    // Twitches below e^-kDeadExponent of their peak were left out: fine when the rest dwarfs them.
+    const double dead = deadPeaks[l] * TWideTables::kDeadShape;
+    ok[l] = unsafe[l] == 0 && (dead == 0 || dead <= kNegligible * total[l]);
+    sums[l] = static_cast<long double>(total[l]) + static_cast<long double>(totalLow[l]);
+  }
+}

@@ -1,0 +1,57 @@
+// The double-precision twitch sum of the fast kernels, one copy per instruction set; used by
+// TwitchKernel.cpp only.
+#pragma once
+
+#include <cstdint>
+
+namespace sarvanta {
+
+// Constant tables of the exponential and the logarithm of the lanes, and the bounds within
+// which the double computation is trusted.
+struct TWideTables {
+  static constexpr int kExpStepBits = 6;
+  static constexpr uint64_t kExpSteps = uint64_t{1} << kExpStepBits;
+  static constexpr int kLogCellBits = 7;
+  static constexpr uint64_t kLogCells = uint64_t{1} << kLogCellBits;
+  // x = tau / Tc outside these bounds goes to the 80-bit computation: within them, and with
+  // 0 < m <= kMaxShape, no step of the literal twitch overflows for any peak the unit accepts.
+  static constexpr double kMinX = 1e-30;
+  static constexpr double kMaxX = 1e30;
+  static constexpr double kMaxShape = 16;
+  // Twitches below e^-kDeadExponent of their peak are left out (bounded by kDeadShape each).
+  static constexpr double kDeadExponent = 600;
+  static constexpr double kDeadShape = 1e-260;
+
+  static const TWideTables& Get();
+
+  double StepsPerLn2, ExpStepHigh, ExpStepLow, Ln2High, Ln2Low;
+  double Pow2High[kExpSteps], Pow2Low[kExpSteps];
+  double Inverse[kLogCells], LogCentreHigh[kLogCells], LogCentreLow[kLogCells];
+
+ private:
+  TWideTables();
+};
+
+// One unit's twitch data in the form the lanes read: m, Tc and each start as sums of two
+// doubles, peaks scaled by a power of two to at most 2.
+struct TWideUnit {
+  double MHigh, MLow, TcHigh, TcLow, InverseTc, MaxPeak;
+  const double* StartHigh;
+  const double* StartLow;
+  const double* Peak;
+};
+
+// The scaled forces at kWideBatch times, each of twitches first..counts[l]-1 (0 when
+// counts[l] <= first), each time on its own: sums[l] does not depend on the other times.
+// ok[l] is false where the 80-bit computation must give the force.
+constexpr int kWideBatch = 4;
+using TWideSum = void (*)(const TWideUnit& unit, int64_t first, const int64_t* counts,
+                          const long double* times, long double* sums, bool* ok);
+void WideSumPortable(const TWideUnit& unit, int64_t first, const int64_t* counts,
+                     const long double* times, long double* sums, bool* ok);
+// Only where the processor has AVX2 and FMA (HasAvx2).
+void WideSumAvx2(const TWideUnit& unit, int64_t first, const int64_t* counts,
+                 const long double* times, long double* sums, bool* ok);
+bool HasAvx2();
+
+}  // namespace sarvanta
