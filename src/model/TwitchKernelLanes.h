@@ -152,15 +152,45 @@ struct TLaneTwitches {
   return out;
 }
 
+[[gnu::always_inline]] inline TLaneTwitches TwitchOf(const TWideTables& tables,
+                                                     const TWideUnit& unit, TDouble tHigh,
+                                                     TDouble tLow, int64_t i) {
+  return Twitch(tables, unit, tHigh, tLow, unit.StartHigh[i], unit.StartLow[i], unit.Peak[i]);
+}
+
+// The running sum of each lane (time) over the twitches visited so far.
+struct TLaneSums {
+  TDouble Total, TotalLow;  // compensated: Total + TotalLow
+  TDouble DeadPeaks;        // peaks of the twitches left out as below e^-kDeadExponent
+  TInt Unsafe, Done;
+};
+
+// Adds twitch i where it is active for the lane (started before the lane's time, the lane not
+// yet done), then marks lanes done whose older twitches together stay below kNegligible of
+// their sum: each older one is at most MaxPeak times this shape (the shape falls for x > 1).
+[[gnu::always_inline]] inline void Accumulate(TLaneSums& sums, const TLaneTwitches& twitch,
+                                              int64_t i, int64_t first, TDouble count, double peak,
+                                              double maxPeak) {
+  constexpr double kNegligible = TWideTables::kNegligible;
+  const TInt active = (Splat(static_cast<double>(i)) < count) & ~sums.Done;
+  sums.Unsafe |= active & twitch.Unsafe;
+  TDouble error;
+  TwoSum(sums.Total, Select(active, twitch.Term, Splat(0)), sums.Total, error);
+  sums.TotalLow += error;
+  sums.DeadPeaks += Select(active & twitch.Dead, Splat(peak), Splat(0));
+  const double older = static_cast<double>(i - first);
+  const TDouble bound =
+      Splat(older * maxPeak) * Select(twitch.Dead, Splat(TWideTables::kDeadShape), twitch.Shape);
+  sums.Done |= active & (twitch.X > Splat(1)) & (bound <= sums.Total * kNegligible);
+}
+
 // For each lane l: the scaled force at times[l] of the twitches first..counts[l]-1, newest
 // first, each lane on its own: a lane's result does not depend on the other lanes. A lane stops
-// once all its older twitches together stay below 2^-60 of its sum (peaks at most
-// unit.MaxPeak, the shape falling for x > 1). ok[l] is false where a twitch needs the 80-bit
-// computation. Lanes with counts[l] <= first get 0.
+// once all its older twitches together stay below kNegligible of its sum. ok[l] is false where
+// a twitch needs the 80-bit computation. Lanes with counts[l] <= first get 0.
 inline void SumTwitches(const TWideTables& tables, const TWideUnit& unit, int64_t first,
                         const int64_t* counts, const long double* times, long double* sums,
                         bool* ok) {
-  constexpr double kNegligible = 0x1p-60;
   TDouble tHigh, tLow, count;
   int64_t newest = first;
   for (int l = 0; l < kLanes; ++l) {
@@ -169,32 +199,27 @@ inline void SumTwitches(const TWideTables& tables, const TWideUnit& unit, int64_
     count[l] = static_cast<double>(counts[l]);
     newest = std::max(newest, counts[l]);
   }
-  TDouble total = Splat(0);
-  TDouble totalLow = Splat(0);
-  TDouble deadPeaks = Splat(0);
-  TInt unsafe = Splat(0) != Splat(0);
-  TInt done = unsafe;
+  TLaneSums lanes{Splat(0), Splat(0), Splat(0), Splat(0) != Splat(0), Splat(0) != Splat(0)};
   const TInt started = Splat(static_cast<double>(first)) < count;  // lanes with twitches to sum
-  for (int64_t i = newest - 1; i >= first; --i) {
-    const double peak = unit.Peak[i];
-    const TLaneTwitches twitch =
-        Twitch(tables, unit, tHigh, tLow, unit.StartHigh[i], unit.StartLow[i], peak);
-    const TInt active = (Splat(static_cast<double>(i)) < count) & ~done;
-    unsafe |= active & twitch.Unsafe;
-    TDouble error;
-    TwoSum(total, Select(active, twitch.Term, Splat(0)), total, error);
-    totalLow += error;
-    deadPeaks += Select(active & twitch.Dead, Splat(peak), Splat(0));
-    const double older = static_cast<double>(i - first);
-    const TDouble bound = Splat(older * unit.MaxPeak) *
-                          Select(twitch.Dead, Splat(TWideTables::kDeadShape), twitch.Shape);
-    done |= active & (twitch.X > Splat(1)) & (bound <= total * kNegligible);
-    if (!Any(~done & started)) break;
+  // Two twitches at a time: they do not depend on each other, so their long chains of
+  // operations overlap; they are added one after the other as above.
+  int64_t i = newest - 1;
+  for (; i > first; i -= 2) {
+    const TLaneTwitches newer = TwitchOf(tables, unit, tHigh, tLow, i);
+    const TLaneTwitches older = TwitchOf(tables, unit, tHigh, tLow, i - 1);
+    Accumulate(lanes, newer, i, first, count, unit.Peak[i], unit.MaxPeak);
+    Accumulate(lanes, older, i - 1, first, count, unit.Peak[i - 1], unit.MaxPeak);
+    if (!Any(~lanes.Done & started)) break;
   }
+  if (i == first && Any(~lanes.Done & started))
+    Accumulate(lanes, TwitchOf(tables, unit, tHigh, tLow, i), i, first, count, unit.Peak[i],
+               unit.MaxPeak);
   for (int l = 0; l < kLanes; ++l) {
     // Twitches below e^-kDeadExponent of their peak were left out: fine when the rest dwarfs them.
-    const double dead = deadPeaks[l] * TWideTables::kDeadShape;
-    ok[l] = unsafe[l] == 0 && (dead == 0 || dead <= kNegligible * total[l]);
-    sums[l] = static_cast<long double>(total[l]) + static_cast<long double>(totalLow[l]);
+    const double dead = lanes.DeadPeaks[l] * TWideTables::kDeadShape;
+    ok[l] =
+        lanes.Unsafe[l] == 0 && (dead == 0 || dead <= TWideTables::kNegligible * lanes.Total[l]);
+    sums[l] =
+        static_cast<long double>(lanes.Total[l]) + static_cast<long double>(lanes.TotalLow[l]);
   }
 }
