@@ -1,23 +1,40 @@
-// A whole motor-task run (the elbow task) on the elbow example and on the larger bench-arm
-// model: generations per second and individual evaluations per second (an evaluation writes
-// one solution's trains into the model, refreshes the muscle caches and scores every goal).
+// Whole motor-task runs: generations and individual evaluations per second (an evaluation
+// writes one solution's trains into the model, refreshes the muscle caches and scores every
+// goal), on one thread and on every core, against the same run with the literal twitch sums
+// on one thread. Every run happens in a fresh process of this program, so that its peak memory
+// (peak_MB) is its own and earlier runs do not count. Times are wall-clock.
+//
+// Columns of the one table: gen/s, eval/s, threads, peak_MB; x_1thread = gen/s against the
+// same task's fast run on one thread; x_literal = gen/s against the same task's literal run
+// (nan where the table has no such baseline).
 #include "base/Random.h"
 #include "ga/GeneticAlgorithm.h"
 #include "ga/GoalFunction.h"
 #include "ga/TaskFile.h"
+#include "ga/ThreadPool.h"
 #include "model/MechanicalSystem.h"
 #include "model/ProjectFile.h"
+#include "model/TwitchKernel.h"
 #include "task/SettingsTransfer.h"
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <stdexcept>
 #include <string>
 
 using namespace sarvanta;
 
 namespace {
 
-constexpr int Steps = 20;
+const std::string Examples = SARVANTA_EXAMPLES_DIR;
 
 // A goal of weight 0 that only counts how often the algorithm evaluates an individual.
 class TCountingGoal : public TGoalFunction {
@@ -33,42 +50,149 @@ class TCountingGoal : public TGoalFunction {
   int64_t& count_;
 };
 
-void RunElbowTask(benchmark::State& state, const std::string& project) {
+struct TRunCase {
+  std::string Task;     // a task of examples/
+  std::string Project;  // a project of examples/
+  int Steps = 0;
+  int Population = 0;  // 0: the task's own
+  int Threads = 1;
+  bool Literal = false;
+};
+
+struct TRunResult {
+  double Seconds = 0;
+  int64_t Generations = 0;
+  int64_t Evaluations = 0;
+  long PeakKB = 0;
+};
+
+// In the child process: one seeded run of the case; prints its figures on standard output.
+int RunCase(const TRunCase& c) {
   RegisterTaskClasses();
+  TMechanicalSystem system;
+  LoadSystemFromFile(system, Examples + "/" + c.Project);
+  TGeneticAlgorithm algorithm;
+  LoadTaskFromFile(algorithm, Examples + "/" + c.Task);
+  algorithm.MechanicalSystem = &system;
+  TTaskSettings settings;
+  ShowLoadedTask(settings, algorithm);
+  settings.eNumberOfSteps = std::to_string(c.Steps);
+  if (c.Population > 0) settings.ePopulationSize = std::to_string(c.Population);
+  TChartScales scales;
+  PrepareFreshRun(settings, algorithm, scales);
   int64_t evaluations = 0;
-  int64_t generations = 0;
+  new TCountingGoal(&algorithm, evaluations);
+  algorithm.EvaluationThreads = c.Threads;
+  SetTwitchKernel(c.Literal ? TTwitchKernelChoice::Literal : TTwitchKernelChoice::Fast);
+  TRandom::Shared().SetFixedSeed(1);
+  const auto start = std::chrono::steady_clock::now();
+  algorithm.InitRun(&system);
+  algorithm.RunAll();
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  SetTwitchKernel(TTwitchKernelChoice::Fast);
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  std::printf("%.9f %d %lld %ld\n", seconds, algorithm.StepNo, static_cast<long long>(evaluations),
+              usage.ru_maxrss);
+  return 0;
+}
+
+TRunResult RunInChild(const TRunCase& c) {
+  const std::string command = "'/proc/" + std::to_string(getpid()) + "/exe' --run-case '" + c.Task +
+                              "' '" + c.Project + "' " + std::to_string(c.Steps) + " " +
+                              std::to_string(c.Population) + " " + std::to_string(c.Threads) + " " +
+                              (c.Literal ? "literal" : "fast");
+  FILE* child = popen(command.c_str(), "r");
+  if (child == nullptr) throw std::runtime_error("cannot start " + command);
+  TRunResult result;
+  long long generations = 0;
+  long long evaluations = 0;
+  const int read = std::fscanf(child, "%lf %lld %lld %ld", &result.Seconds, &generations,
+                               &evaluations, &result.PeakKB);
+  const int status = pclose(child);
+  if (read != 4 || status != 0) throw std::runtime_error("the run failed: " + command);
+  result.Generations = generations;
+  result.Evaluations = evaluations;
+  return result;
+}
+
+// Generations per second of the baselines measured so far, by task and kind.
+std::map<std::string, double> baselines;
+
+void MeasureRun(benchmark::State& state, const TRunCase& c, const std::string& key) {
+  TRunResult result;
   for (auto _ : state) {
-    state.PauseTiming();
-    TMechanicalSystem system;
-    LoadSystemFromFile(system, std::string(SARVANTA_EXAMPLES_DIR) + "/" + project);
-    TGeneticAlgorithm algorithm;
-    LoadTaskFromFile(algorithm, std::string(SARVANTA_EXAMPLES_DIR) + "/elbow.hga");
-    algorithm.MechanicalSystem = &system;
-    TTaskSettings settings;
-    ShowLoadedTask(settings, algorithm);
-    settings.eNumberOfSteps = std::to_string(Steps);
-    TChartScales scales;
-    PrepareFreshRun(settings, algorithm, scales);
-    new TCountingGoal(&algorithm, evaluations);
-    TRandom::Shared().SetFixedSeed(1);
-    algorithm.InitRun(&system);
-    state.ResumeTiming();
-    algorithm.RunAll();
-    generations += algorithm.StepNo;
+    result = RunInChild(c);
+    state.SetIterationTime(result.Seconds);
   }
-  state.counters["generations/s"] =
-      benchmark::Counter(static_cast<double>(generations), benchmark::Counter::kIsRate);
-  state.counters["evaluations/s"] =
-      benchmark::Counter(static_cast<double>(evaluations), benchmark::Counter::kIsRate);
+  const double rate = static_cast<double>(result.Generations) / result.Seconds;
+  if (c.Literal) baselines[key + "/literal"] = rate;
+  if (!c.Literal && c.Threads == 1) baselines[key + "/1thread"] = rate;
+  auto ratio = [&](const std::string& baseline) {
+    const auto found = baselines.find(key + "/" + baseline);
+    return found == baselines.end() ? std::nan("") : rate / found->second;
+  };
+  state.counters["gen/s"] = rate;
+  state.counters["eval/s"] = static_cast<double>(result.Evaluations) / result.Seconds;
+  state.counters["threads"] = c.Threads;
+  state.counters["peak_MB"] = static_cast<double>(result.PeakKB) / 1024.0;
+  state.counters["x_1thread"] = ratio("1thread");
+  state.counters["x_literal"] = ratio("literal");
+}
+
+// The task's runs in the order their ratios need: literal on one thread, fast on one thread,
+// fast on every core.
+void RegisterTask(const std::string& name, TRunCase c, bool withLiteral) {
+  const int cores = ResolveThreadCount(0);
+  auto add = [&](const std::string& row, const TRunCase& runCase) {
+    benchmark::RegisterBenchmark(
+        ("run/" + name + "/" + row).c_str(),
+        [runCase, name](benchmark::State& state) { MeasureRun(state, runCase, name); })
+        ->UseManualTime()
+        ->Iterations(1)
+        ->Unit(benchmark::kMillisecond);
+  };
+  if (withLiteral) {
+    c.Literal = true;
+    c.Threads = 1;
+    add("literal_1thread", c);
+  }
+  c.Literal = false;
+  c.Threads = 1;
+  add("fast_1thread", c);
+  c.Threads = cores;
+  add("fast_" + std::to_string(cores) + "threads", c);
+}
+
+void RegisterRuns() {
+  // The elbow task (20 steps) on the elbow example and on the larger bench-arm model.
+  RegisterTask("elbow", {"elbow.hga", "elbow.svt", 20, 0, 1, false}, true);
+  RegisterTask("elbow_task_on_bench_arm", {"elbow.hga", "bench-arm.svt", 20, 0, 1, false}, true);
+  // bench-arm's own task: population 20, one cycle of each operation kind per step, operations
+  // at every level, 50 steps over 0 .. 1000 ms at 1 ms.
+  RegisterTask("bench_arm", {"bench-arm.hga", "bench-arm.svt", 50, 20, 1, false}, true);
+  // The same with population 100: mostly for its peak memory.
+  RegisterTask("bench_arm_population_100", {"bench-arm.hga", "bench-arm.svt", 50, 100, 1, false},
+               false);
 }
 
 }  // namespace
 
-BENCHMARK_CAPTURE(RunElbowTask, elbow, std::string("elbow.svt"))
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3);
-BENCHMARK_CAPTURE(RunElbowTask, bench_arm, std::string("bench-arm.svt"))
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1);
-
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  if (argc == 8 && std::strcmp(argv[1], "--run-case") == 0) {
+    const TRunCase c{argv[2],
+                     argv[3],
+                     std::stoi(argv[4]),
+                     std::stoi(argv[5]),
+                     std::stoi(argv[6]),
+                     std::strcmp(argv[7], "literal") == 0};
+    return RunCase(c);
+  }
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  RegisterRuns();
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
