@@ -47,8 +47,26 @@ bool CoverSystem(const std::vector<TMuscleGeneticControl*>& controls, const TSys
   return true;
 }
 
-// What applying `control` and refreshing its muscle's cache would put into the control's cache.
-TPendingCache ComputeCache(TMuscleGeneticControl& control, TSystemTwin& twin) {
+}  // namespace
+
+std::optional<std::vector<TMuscleGeneticControl*>> ControlsToRefresh(const TIndividual& individual,
+                                                                     const TSystemTwin& twin) {
+  if (individual.Root == nullptr) return std::nullopt;
+  std::vector<TMuscleGeneticControl*> controls;
+  if (!CollectMuscleControls(*individual.Root, controls) || !CoverSystem(controls, twin))
+    return std::nullopt;
+  std::vector<TMuscleGeneticControl*> due;
+  for (TMuscleGeneticControl* control : controls) {
+    // The question the muscle asks its cache, put to a copy of the cache's grid.
+    const TCache& cache = control->Cache();
+    TCache probe(nullptr, cache.TimeFrame);
+    probe.SetTimes(cache.StartTime, cache.EndTime, cache.TimeStep, cache.Offset);
+    if (control->Changed || probe.TimeFrameChanged()) due.push_back(control);
+  }
+  return due;
+}
+
+TPendingCache ComputeCache(const TMuscleGeneticControl& control, TSystemTwin& twin) {
   TMuscle& muscle = *twin.TwinOf(control.Muscle());
   for (int u = 0; u < control.ChildCount(); ++u) {
     const auto& unit = static_cast<const TMotorUnitGeneticControl&>(*control.Child(u));
@@ -67,28 +85,15 @@ TPendingCache ComputeCache(TMuscleGeneticControl& control, TSystemTwin& twin) {
   }
   muscle.Cache = nullptr;
   // The scratch cache starts without samples: it holds some only when it was recalculated.
-  const bool sampled = scratch.Count != 0;
-  return {&control,       scratch.StartTime, scratch.EndTime,           scratch.TimeStep,
-          scratch.Offset, sampled,           std::move(scratch.Samples)};
-}
-
-}  // namespace
-
-std::optional<TPendingCaches> ComputeCachesOnTwin(const TIndividual& individual,
-                                                  TSystemTwin& twin) {
-  if (individual.Root == nullptr) return std::nullopt;
-  std::vector<TMuscleGeneticControl*> controls;
-  if (!CollectMuscleControls(*individual.Root, controls) || !CoverSystem(controls, twin))
-    return std::nullopt;
-  TPendingCaches pending;
-  pending.reserve(controls.size());
-  try {
-    for (TMuscleGeneticControl* control : controls) pending.push_back(ComputeCache(*control, twin));
-  } catch (...) {
-    // The individual is untouched; its sequential evaluation meets the same failure.
-    return std::nullopt;
-  }
-  return pending;
+  TPendingCache result;
+  result.Control = const_cast<TMuscleGeneticControl*>(&control);
+  result.StartTime = scratch.StartTime;
+  result.EndTime = scratch.EndTime;
+  result.TimeStep = scratch.TimeStep;
+  result.Offset = scratch.Offset;
+  result.Sampled = scratch.Count != 0;
+  result.Samples = std::move(scratch.Samples);
+  return result;
 }
 
 void CommitCaches(TPendingCaches& pending) {
@@ -141,19 +146,48 @@ void TParallelEvaluator::Prefill(const std::vector<TIndividual*>& individuals,
   if (system == nullptr) return;
   if (!Ready(system, threads)) Prepare(system, threads);
   if (!pool_ || individuals.size() < 2) return;
-  for (const auto& twin : twins_) twin->SyncParameters();
+  // One task per muscle cache to refresh: the work of one individual spreads over the workers.
+  struct TTask {
+    size_t Individual;
+    size_t Slot;
+  };
+  std::vector<TTask> tasks;
+  std::vector<std::vector<TMuscleGeneticControl*>> due(individuals.size());
+  std::vector<std::vector<uint8_t>> failed(individuals.size());
   pending_.resize(individuals.size());
+  for (size_t i = 0; i < individuals.size(); ++i) {
+    auto controls = ControlsToRefresh(*individuals[i], *twins_.front());
+    if (!controls) continue;
+    due[i] = std::move(*controls);
+    pending_[i].emplace(due[i].size());
+    failed[i].assign(due[i].size(), 0);
+    for (size_t slot = 0; slot < due[i].size(); ++slot) tasks.push_back({i, slot});
+  }
+  if (tasks.empty()) return;
+  for (const auto& twin : twins_) twin->SyncParameters();
   try {
-    pool_->Run(individuals.size(), [this, &individuals](size_t index, int worker) {
-      pending_[index] =
-          ComputeCachesOnTwin(*individuals[index], *twins_[static_cast<size_t>(worker)]);
+    pool_->Run(tasks.size(), [&](size_t index, int worker) {
+      const TTask& task = tasks[index];
+      try {
+        (*pending_[task.Individual])[task.Slot] =
+            ComputeCache(*due[task.Individual][task.Slot], *twins_[static_cast<size_t>(worker)]);
+      } catch (...) {
+        failed[task.Individual][task.Slot] = 1;
+      }
     });
   } catch (...) {
     // Nothing was changed: the sequential evaluation does all the work.
     pending_.clear();
+    return;
   }
-  for (const auto& entry : pending_)
-    if (entry) ++Prefilled;
+  for (size_t i = 0; i < individuals.size(); ++i) {
+    if (!pending_[i]) continue;
+    // A failure leaves the whole individual to the sequential evaluation, which meets the
+    // same failure at the same point.
+    for (uint8_t f : failed[i])
+      if (f != 0) pending_[i].reset();
+    if (pending_[i] && !pending_[i]->empty()) ++Prefilled;
+  }
 }
 
 void TParallelEvaluator::Commit(size_t index) {

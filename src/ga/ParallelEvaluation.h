@@ -36,12 +36,16 @@ struct TPendingCache {
 
 using TPendingCaches = std::vector<TPendingCache>;
 
-// Computes on `twin` what applying the individual and refreshing the caches would put into its
-// muscle controls' caches, without changing the individual. Returns nothing when the
-// individual's tree does not cover the system's muscles and motor units one for one (it is
-// then left to the sequential evaluation) or when the computation failed (the sequential
-// evaluation then meets the same failure at the same point).
-std::optional<TPendingCaches> ComputeCachesOnTwin(const TIndividual& individual, TSystemTwin& twin);
+// The muscle controls of the individual whose caches applying it and refreshing the caches
+// would change (recomputed, or their grid times brought up to date), in the order Apply visits
+// them. Nothing when the individual's tree does not cover the system's muscles and motor units
+// one for one: it is then left to the sequential evaluation.
+std::optional<std::vector<TMuscleGeneticControl*>> ControlsToRefresh(const TIndividual& individual,
+                                                                     const TSystemTwin& twin);
+
+// Computes on `twin` what applying the control and refreshing its muscle's cache would put
+// into the control's cache, without changing the control. Throws what the refresh throws.
+TPendingCache ComputeCache(const TMuscleGeneticControl& control, TSystemTwin& twin);
 
 // Writes pending cache contents into their muscle controls and clears those controls' changed
 // flags, as applying and refreshing would; applying the individual then recomputes nothing.
@@ -67,7 +71,7 @@ class TParallelEvaluator {
 
   // Why the last Prepare left no workers ("" when it did not fail).
   std::string LastError;
-  // Individuals whose caches were computed on the workers, since the evaluator was made.
+  // Individuals with caches computed on the workers, since the evaluator was made.
   uint64_t Prefilled = 0;
 
  private:
