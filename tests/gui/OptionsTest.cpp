@@ -1,4 +1,5 @@
 #include "TestMain.h"
+#include "app/MSystem.h"
 #include "settings/Options.h"
 
 #include <gtest/gtest.h>
@@ -39,7 +40,7 @@ TEST(Options, FirstStartHasTheDefaultsAndTheEndWritesEveryControl) {
   EXPECT_EQ(keys, QStringList({"cbAutoEstHGAafterrLoading", "cbAutoSaveAllSolutions",
                                "cbAutoSaveAsNewFiles", "cbAutoSaveOnMin", "cbAutoSaveOnStep",
                                "cbAutoSaveWhenDone", "cbDisableOpenGLModelView", "eAutoSaveOnMin",
-                               "eAutoSaveOnStep"}));
+                               "eAutoSaveOnStep", "eEvaluationThreads"}));
   EXPECT_EQ(settings.value("cbAutoSaveOnStep/Index").toInt(), 3);
   EXPECT_EQ(settings.value("cbAutoSaveOnStep/Type").toInt(), 1);
   EXPECT_EQ(settings.value("cbAutoSaveOnStep/Value").toInt(), 1);
@@ -47,6 +48,9 @@ TEST(Options, FirstStartHasTheDefaultsAndTheEndWritesEveryControl) {
   EXPECT_EQ(settings.value("eAutoSaveOnStep/Type").toInt(), 2);
   EXPECT_EQ(settings.value("eAutoSaveOnStep/Value").toString(), "500");
   EXPECT_EQ(settings.value("cbDisableOpenGLModelView/Index").toInt(), 13);
+  // Added controls come after the old ones, whose indices stay.
+  EXPECT_EQ(settings.value("eEvaluationThreads/Index").toInt(), 18);
+  EXPECT_EQ(settings.value("eEvaluationThreads/Value").toString(), "0");
 }
 
 TEST(Options, ChangedValuesSurviveARestart) {
@@ -125,6 +129,32 @@ TEST(Options, OnlyTheUsersClickOnTheViewSwitchEndsTheProgram) {
   options.cbDisableOpenGLModelView->click();
   EXPECT_EQ(endRequests.count(), 1);
   EXPECT_FALSE(options.isVisible());
+  ClearSettings();
+}
+
+TEST(Options, ModelWindowsEvaluateOnTheThreadsTheOptionSays) {
+  ClearSettings();
+  {
+    TOptions options;
+    const struct {
+      const char* text;
+      int threads;
+    } cases[] = {{"", 0}, {"0", 0}, {"3", 3}, {" 2 ", 2}, {"-2", 0}, {"two", 0}};
+    for (const auto& c : cases) {
+      options.eEvaluationThreads->setText(c.text);
+      EXPECT_EQ(options.EvaluationThreads(), c.threads) << c.text;
+    }
+    options.eEvaluationThreads->setText("3");
+    TMSystem model(nullptr, false);
+    EXPECT_EQ(model.GeneticAlgorithm->EvaluationThreads, 3);
+    options.eEvaluationThreads->setText("1");
+    EXPECT_EQ(model.GeneticAlgorithm->EvaluationThreads, 1);
+    options.eEvaluationThreads->setText("");
+    EXPECT_EQ(model.GeneticAlgorithm->EvaluationThreads, 0);
+    options.eEvaluationThreads->setText("2");
+  }
+  TOptions restarted;
+  EXPECT_EQ(restarted.EvaluationThreads(), 2);
   ClearSettings();
 }
 

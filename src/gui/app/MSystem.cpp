@@ -8,6 +8,7 @@
 #include "model/Joint.h"
 #include "model/Muscle.h"
 #include "model/ProjectFile.h"
+#include "settings/Options.h"
 
 #include <QFileInfo>
 #include <QOpenGLContext>
@@ -62,6 +63,15 @@ TMSystem::TMSystem(TObjectInspector* inspector, bool withModelView, QWidget* par
              Rgb(255, 238, 238), Rgb(255, 255, 136), Rgb(255, 255, 238)};
   Slices = 10;
   Stacks = 10;
+  FollowEvaluationThreadsOption();
+}
+
+void TMSystem::FollowEvaluationThreadsOption() {
+  TOptions* options = TOptions::Instance();
+  if (options == nullptr) return;
+  GeneticAlgorithm->EvaluationThreads = options->EvaluationThreads();
+  connect(options, &TOptions::EvaluationThreadsChanged, this,
+          [this](int threads) { GeneticAlgorithm->EvaluationThreads = threads; });
 }
 
 TMSystem::~TMSystem() {

@@ -47,6 +47,9 @@ class TMSystem : public QMdiSubWindow {
  private:
   void SetFileName(const QString& name);
   void ListObjectsInInspector();
+  // The algorithm evaluates on as many threads as the program's options say, now and after
+  // every change of that option.
+  void FollowEvaluationThreadsOption();
 
   TObjectInspector* inspector_;
 };

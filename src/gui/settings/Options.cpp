@@ -8,7 +8,14 @@
 
 namespace sarvanta {
 
+namespace {
+
+TOptions* instance = nullptr;
+
+}  // namespace
+
 TOptions::TOptions(QWidget* parent) : QDialog(parent) {
+  instance = this;
   setObjectName("Options");
   setWindowTitle("Options");
   CreateControls();
@@ -17,7 +24,12 @@ TOptions::TOptions(QWidget* parent) : QDialog(parent) {
   LoadOptions();
 }
 
-TOptions::~TOptions() { formData_->SaveFormData(); }
+TOptions::~TOptions() {
+  formData_->SaveFormData();
+  if (instance == this) instance = nullptr;
+}
+
+TOptions* TOptions::Instance() { return instance; }
 
 void TOptions::CreateControls() {
   auto named = [this](auto* widget, const char* name) {
@@ -48,8 +60,11 @@ void TOptions::CreateControls() {
   bbOK = named(new QPushButton("OK", this), "bbOK");
   bbCancel = named(new QPushButton("Cancel", this), "bbCancel");
   bbOK->setDefault(true);
+  lEvaluationThreads =
+      named(new QLabel("Evaluation threads (0 = one per core)", this), "lEvaluationThreads");
+  eEvaluationThreads = named(new QLineEdit("0", this), "eEvaluationThreads");
 
-  for (QLineEdit* edit : {eAutoSaveOnStep, eAutoSaveOnMin}) {
+  for (QLineEdit* edit : {eAutoSaveOnStep, eAutoSaveOnMin, eEvaluationThreads}) {
     edit->setMaximumWidth(60);
     edit->setAlignment(Qt::AlignRight);
   }
@@ -81,6 +96,11 @@ void TOptions::CreateControls() {
   layout->addWidget(gbAutoSave);
   layout->addWidget(cbAutoEstHGAafterrLoading);
   layout->addWidget(cbDisableOpenGLModelView);
+  auto* threads = new QHBoxLayout;
+  threads->addWidget(lEvaluationThreads);
+  threads->addWidget(eEvaluationThreads);
+  threads->addStretch();
+  layout->addLayout(threads);
   layout->addStretch();
   layout->addLayout(buttons);
 
@@ -90,6 +110,7 @@ void TOptions::CreateControls() {
   connect(eAutoSaveOnStep, &QLineEdit::textChanged, this, &TOptions::eAutoSaveOnStepChange);
   connect(cbDisableOpenGLModelView, &QCheckBox::toggled, this,
           &TOptions::cbDisableOpenGLModelViewClick);
+  connect(eEvaluationThreads, &QLineEdit::textChanged, this, &TOptions::eEvaluationThreadsChange);
 }
 
 std::vector<QWidget*> TOptions::Components() const {
@@ -109,8 +130,19 @@ std::vector<QWidget*> TOptions::Components() const {
           cbDisableOpenGLModelView,
           bbApply,
           bbOK,
-          bbCancel};
+          bbCancel,
+          lEvaluationThreads,
+          eEvaluationThreads};
 }
+
+int TOptions::EvaluationThreads() const {
+  int32_t value = 0;
+  if (!TryStrToInt(eEvaluationThreads->text().trimmed().toStdString(), value) || value < 0)
+    return 0;
+  return value;
+}
+
+void TOptions::eEvaluationThreadsChange() { emit EvaluationThreadsChanged(EvaluationThreads()); }
 
 void TOptions::LoadOptions() { eAutoSaveOnStepChange(eAutoSaveOnStep->text()); }
 

@@ -1,7 +1,7 @@
-// The options window: automatic saving, automatic scoring of a loaded task and switching off
-// the model windows' 3D view. Other windows read its controls whenever they need a setting.
-// The controls are restored from the settings when the window is created and written back
-// when it is destroyed.
+// The options window: automatic saving, automatic scoring of a loaded task, switching off
+// the model windows' 3D view and the number of threads that evaluate individuals. Other windows
+// read its controls whenever they need a setting. The controls are restored from the settings when
+// the window is created and written back when it is destroyed.
 #pragma once
 
 #include <QCheckBox>
@@ -44,9 +44,17 @@ class TOptions : public QDialog {
   QPushButton* bbApply;
   QPushButton* bbOK;
   QPushButton* bbCancel;
+  QLabel* lEvaluationThreads;
+  QLineEdit* eEvaluationThreads;
 
   // The step interval of automatic saving, kept in step with eAutoSaveOnStep.
   int AutoSaveStep = 500;
+
+  // Threads that evaluate individuals: the number in eEvaluationThreads; 0 (one per core) when
+  // the field is empty, not a number or below 0.
+  int EvaluationThreads() const;
+  // The program's options window (the one created last), or nullptr.
+  static TOptions* Instance();
 
   void LoadOptions();
   void SaveOptions();
@@ -55,10 +63,13 @@ class TOptions : public QDialog {
   // The 3D-view switch was changed by the user: the program must end so that the next start
   // creates its model windows accordingly.
   void ProgramEndRequested();
+  // The number of evaluation threads was edited (the value of EvaluationThreads).
+  void EvaluationThreadsChanged(int threads);
 
  public slots:
   void eAutoSaveOnStepChange(const QString& text);
   void cbDisableOpenGLModelViewClick();
+  void eEvaluationThreadsChange();
 
  private:
   void CreateControls();
