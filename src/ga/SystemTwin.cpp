@@ -6,6 +6,7 @@
 #include "model/MotorUnit.h"
 #include "model/Muscle.h"
 #include "model/ProjectFile.h"
+#include "model/Stream.h"
 
 namespace sarvanta {
 
@@ -27,7 +28,14 @@ Exception Mismatch(const std::string& what) {
 
 TSystemTwin::TSystemTwin(TMechanicalSystem& original)
     : original_(&original), copy_(std::make_unique<TMechanicalSystem>()) {
-  LoadSystemFromBytes(*copy_, SaveSystemToBytes(original));
+  // Written as it stands: saving would first refresh the original's stored list indices, and
+  // a run must leave the model as a single-threaded run leaves it. The copy only samples
+  // forces, for which the bone references it rebuilds from those indices do not matter.
+  std::string bytes;
+  TWriter writer(bytes);
+  writer.WriteSignature();
+  writer.WriteComponent(original);
+  LoadSystemFromBytes(*copy_, bytes);
   const std::vector<TMuscle*> originals = MusclesOf(original);
   const std::vector<TMuscle*> twins = MusclesOf(*copy_);
   if (originals.size() != twins.size())

@@ -16,9 +16,9 @@ class TMuscle;
 
 class TSystemTwin {
  public:
-  // Copies `original` through its project bytes (which refreshes the original's stored list
-  // indices, as saving does). Throws Exception when the copy's muscles and motor units do not
-  // match the original's one for one, in order.
+  // Copies `original` through its project bytes (the original is not changed). Throws when the
+  // bytes cannot be read back or the copy's muscles and motor units do not match the
+  // original's one for one, in order.
   explicit TSystemTwin(TMechanicalSystem& original);
   ~TSystemTwin();
   TSystemTwin(const TSystemTwin&) = delete;
