@@ -102,7 +102,7 @@ using TBits = std::make_unsigned_t<std::remove_cvref_t<decltype(TInt{}[0])>> __a
 // One impulse's twitch at each lane's time: the lanes are times, the impulse is shared.
 struct TLaneTwitches {
   TDouble Term, Shape, X;
-  TInt Dead;    // below e^-kDeadExponent of the peak: left out, counted apart
+  TInt Dead;    // below e^-kDeadExponent of the peak but not 0: left out, counted apart
   TInt Unsafe;  // lanes the double computation cannot vouch for
 };
 
@@ -141,10 +141,14 @@ struct TLaneTwitches {
          exponentLow);
 
   TLaneTwitches out;
-  out.Dead = exponent < Splat(-TWideTables::kDeadExponent);
-  out.Shape = Select(
-      out.Dead, Splat(0),
-      Exp(tables, Select(out.Dead, Splat(0), exponent), Select(out.Dead, Splat(0), exponentLow)));
+  // So far past its start that the step-by-step decay e^(m (1 - x)) is exactly 0 in 80 bits
+  // (and x^m finite): the twitch adds exactly nothing there either.
+  const TInt vanished = partial < Splat(-TWideTables::kVanishedExponent);
+  const TInt small = exponent < Splat(-TWideTables::kDeadExponent);
+  out.Dead = small & ~vanished;
+  out.Shape =
+      Select(small, Splat(0),
+             Exp(tables, Select(small, Splat(0), exponent), Select(small, Splat(0), exponentLow)));
   out.Term = out.Shape * peak;
   out.X = x;
   // m > 0 keeps E at or below 0 up to rounding; anything else is unexpected.

@@ -21,6 +21,9 @@ struct TWideTables {
   // Twitches below e^-kDeadExponent of their peak are left out (bounded by kDeadShape each).
   static constexpr double kDeadExponent = 600;
   static constexpr double kDeadShape = 1e-260;
+  // Where m (1 - x) is below -kVanishedExponent, e^(m (1 - x)) is 0 in 80 bits (whose
+  // smallest value is about e^-11400).
+  static constexpr double kVanishedExponent = 11500;
   // Older twitches are left out once together they stay below this share of the sum: far
   // below the 1e-13 the force may differ from the step-by-step sum by.
   static constexpr double kNegligible = 0x1p-50;

@@ -65,13 +65,14 @@ class TUnitMaker {
       c.Train.push_back(t);
       t += Chance(0.05) ? 0 : Uniform(p.Tref, 120);
     }
+    if (Chance(0.05)) c.Train.insert(c.Train.begin(), Uniform(-1e6L, -1e4L));  // long ago
     return c;
   }
 
   // A fine grid from before the first start to long after the last, the starts themselves and
   // the times just after them.
   std::vector<long double> Grid(const TUnitCase& c) {
-    const long double first = c.Train.empty() ? 0 : c.Train.front();
+    const long double first = c.Train.empty() ? 0 : std::max(c.Train.front(), -100.0L);
     const long double last = c.Train.empty() ? 0 : c.Train.back();
     const long double step = Uniform(1, 4);
     std::vector<long double> times;
@@ -190,6 +191,7 @@ TEST(TwitchWideKernel, AwkwardTimesAndUnitsFallBackToTheExactRule) {
       {"unsorted", base, {30, 0, 15}},
       {"far train", base, {-1e350L, 0, 1e350L}},
       {"single", base, {5}},
+      {"far past impulse", base, {-626513, 83, 123}},
   };
   for (const TTwitchKernelChoice kernel : WideKernels()) {
     for (const TVariant& v : variants) {
@@ -211,6 +213,16 @@ TEST(TwitchWideKernel, AwkwardTimesAndUnitsFallBackToTheExactRule) {
   EXPECT_NEAR(static_cast<double>(force), 1.0, 1e-15);
   ASSERT_TRUE(TwitchForceWide(base, single, 0, TTwitchKernelChoice::Portable, force));
   EXPECT_EQ(force, 0);
+  // A twitch so old that its decay is 0 in 80 bits adds exactly nothing, in the lanes too.
+  const std::vector<long double> farTrain{-626513, 83, 123};
+  const TTwitchPeaks far = ComputeTwitchPeaks(base, farTrain);
+  for (const long double t : {0.0L, 50.0L, 100.0L, 300.0L}) {
+    ASSERT_TRUE(TwitchForceWide(base, far, t, TTwitchKernelChoice::Portable, force)) << t;
+    EXPECT_LE(std::fabs(force - TwitchForceLiteral(base, farTrain, t)),
+              kTolerance * TwitchForceLiteral(base, farTrain, t))
+        << t;
+  }
+  EXPECT_EQ(TwitchForceLiteral(base, farTrain, 0), 0);
 }
 
 }  // namespace
