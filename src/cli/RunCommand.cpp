@@ -6,6 +6,7 @@
 #include "base/Exception.h"
 #include "base/NumberText.h"
 #include "ga/GeneticAlgorithm.h"
+#include "ga/ThreadPool.h"
 #include "task/ReportTemplate.h"
 #include "task/TaskRun.h"
 
@@ -80,6 +81,8 @@ std::string DefaultOutFolder(const std::string& project) {
 
 void Run(const TRunOptions& options) {
   if (options.Threads && *options.Threads < 1) throw Exception("--threads must be at least 1");
+  if (options.Threads && *options.Threads > TThreadPool::MaxThreads)
+    throw Exception("--threads must be at most " + IntToStr(TThreadPool::MaxThreads));
   if (options.AutoSaveEvery < 0) throw Exception("--autosave-every must not be negative");
   TRunSettings settings;
   settings.ProjectFile = options.Project;

@@ -5,18 +5,27 @@
 namespace sarvanta {
 
 TThreadPool::TThreadPool(int workers) {
-  const int n = std::max(workers, 1);
+  const int n = std::clamp(workers, 1, MaxThreads);
   threads_.reserve(static_cast<size_t>(n));
-  for (int w = 0; w < n; ++w) threads_.emplace_back([this, w] { WorkerLoop(w); });
+  try {
+    for (int w = 0; w < n; ++w) threads_.emplace_back([this, w] { WorkerLoop(w); });
+  } catch (...) {
+    // The system refused a thread: the ones started are stopped before the failure goes on.
+    StopAll();
+    throw;
+  }
 }
 
-TThreadPool::~TThreadPool() {
+TThreadPool::~TThreadPool() { StopAll(); }
+
+void TThreadPool::StopAll() {
   {
     std::lock_guard lock(mutex_);
     stopping_ = true;
   }
   wake_.notify_all();
   for (std::thread& thread : threads_) thread.join();
+  threads_.clear();
 }
 
 void TThreadPool::Run(size_t count, const TTask& task) {
@@ -68,8 +77,9 @@ void TThreadPool::WorkerLoop(int worker) {
 }
 
 int ResolveThreadCount(int setting) {
-  if (setting > 0) return setting;
-  return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+  if (setting > 0) return std::min(setting, TThreadPool::MaxThreads);
+  return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1,
+                    TThreadPool::MaxThreads);
 }
 
 }  // namespace sarvanta

@@ -20,7 +20,11 @@ class TThreadPool {
   // Called with an index of the range and the number (0 .. Size() - 1) of the worker running it.
   using TTask = std::function<void(size_t index, int worker)>;
 
-  // Starts `workers` threads (at least one).
+  // Every worker of an evaluation holds a copy of the model: more would only cost memory.
+  static constexpr int MaxThreads = 256;
+
+  // Starts `workers` threads (1 .. MaxThreads). Throws std::system_error when the system
+  // refuses a thread (none is left running then).
   explicit TThreadPool(int workers);
   // Stops and joins every worker.
   ~TThreadPool();
@@ -36,6 +40,7 @@ class TThreadPool {
 
  private:
   void WorkerLoop(int worker);
+  void StopAll();
   // Runs indices of the current range until none is left; returns the first exception.
   std::exception_ptr Drain(int worker);
 
@@ -52,7 +57,8 @@ class TThreadPool {
   std::exception_ptr error_;
 };
 
-// The number of evaluation threads a setting asks for: 0 (or less) means one per core.
+// The number of evaluation threads a setting asks for: 0 (or less) means one per core; never
+// more than TThreadPool::MaxThreads.
 int ResolveThreadCount(int setting);
 
 }  // namespace sarvanta

@@ -224,6 +224,7 @@ TEST(RunCommand, FailuresPrintOneLineAndExitNonZero) {
       {"run '" + Elbow + "' --population 0 --out '" + (folder / "o").string() + "'",
        "population size must be at least 1"},
       {"run '" + Elbow + "' --threads 0", "--threads must be at least 1"},
+      {"run '" + Elbow + "' --threads 100000", "--threads must be at most 256"},
   };
   for (const auto& c : cases) {
     const TOutcome outcome = Cli(c.arguments);

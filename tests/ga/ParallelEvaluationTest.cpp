@@ -315,4 +315,5 @@ TEST(ThreadPool, RunsEveryIndexOnceAndCarriesTheFirstFailureBack) {
   EXPECT_EQ(after, 5);
   EXPECT_EQ(ResolveThreadCount(3), 3);
   EXPECT_GE(ResolveThreadCount(0), 1);
+  EXPECT_EQ(ResolveThreadCount(100000), TThreadPool::MaxThreads);
 }
