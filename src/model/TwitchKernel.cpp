@@ -294,15 +294,15 @@ class TWideRun {
   TWideRun(const TTwitchParameters& p, const TTwitchPeaks& peaks, TTwitchKernelChoice kernel)
       : peaks_(peaks),
         sum_(kernel != TTwitchKernelChoice::Portable && HasAvx2() ? WideSumAvx2 : WideSumPortable) {
+    // With Tc >= kMinTc every x the lanes take (at least kMinX) comes from a time difference
+    // far above the smallest normal doubles, so the low parts of times and starts are exact.
+    constexpr long double kMinTc = 1e-200L;
     constexpr long double kMaxTc = 1e300L;
     const long double m = p.ShapeExponent;
     usable_ =
-        peaks.Wide && m > 0 && m <= TWideTables::kMaxShape && p.Tc >= 1 / kMaxTc && p.Tc <= kMaxTc;
+        peaks.Wide && m > 0 && m <= TWideTables::kMaxShape && p.Tc >= kMinTc && p.Tc <= kMaxTc;
     if (!usable_) return;
-    unit_.MHigh = static_cast<double>(m);
-    unit_.MLow = static_cast<double>(m - unit_.MHigh);
-    unit_.TcHigh = static_cast<double>(p.Tc);
-    unit_.TcLow = static_cast<double>(p.Tc - unit_.TcHigh);
+    unit_.M = static_cast<double>(m);
     unit_.InverseTc = static_cast<double>(1 / p.Tc);
     unit_.MaxPeak = static_cast<double>(std::ldexp(peaks.MaxPeak, -peaks.PeakScale));
     unit_.StartHigh = peaks.StartHigh.data();

@@ -3,11 +3,12 @@
 // that first defines
 //   kLanes                    the number of doubles in a vector,
 //   TDouble                   a vector of kLanes doubles (GCC/clang vector extension),
-//   ProductError(a, b, p)     a * b - p exactly, for p = a * b rounded,
+//   MulAdd(a, b, c)           a * b + c (fused where the instruction set has it),
 //   Lookup(table, index)      the table entries at the lanes' indices.
 // Everything here is plain vector arithmetic, so each copy is compiled for its own instruction
-// set. The file is compiled without floating-point contraction: the error-free sums and
-// products below rely on every operation being rounded on its own.
+// set. The file is compiled without floating-point contraction: the error-free sums below rely
+// on every operation being rounded on its own, and each copy computes the same bits whatever
+// the optimiser does.
 
 using TInt = decltype(TDouble{} < TDouble{});
 using TBits = std::make_unsigned_t<std::remove_cvref_t<decltype(TInt{}[0])>> __attribute__((
@@ -49,108 +50,102 @@ using TBits = std::make_unsigned_t<std::remove_cvref_t<decltype(TInt{}[0])>> __a
   lo = (a - (hi - bPart)) + (b - bPart);
 }
 
-// e^(hi + lo) for -kDeadExponent <= hi <= 0 (a little above 0 is fine), |lo| tiny: about one
-// unit of the last place. hi = k ln2/64 + r, e^r by its series, 2^(k/64) from the table.
-[[gnu::always_inline]] inline TDouble Exp(const TWideTables& tables, TDouble hi, TDouble lo) {
+[[gnu::always_inline]] inline TDouble Abs(TDouble v) {
+  constexpr uint64_t kMagnitude = ~(uint64_t{1} << 63);
+  return FromBits(Bits(v) & kMagnitude);
+}
+
+// e^x for -kDeadExponent <= x <= 0 (a little above 0 is fine), within 3 units of the last
+// place: x = k ln2/256 + r, |r| <= ln2/512, e^r by its series to r^4 (the next term is below
+// 0.4 units of the last place), 2^(k/256) from the table (rounded: one unit).
+[[gnu::always_inline]] inline TDouble Exp(const TWideTables& tables, TDouble x) {
   constexpr double kShifter = 0x1.8p52;
-  const TDouble shifted = hi * Splat(tables.StepsPerLn2) + Splat(kShifter);
+  const TDouble shifted = MulAdd(x, Splat(tables.StepsPerLn2), Splat(kShifter));
   const TDouble k = shifted - Splat(kShifter);
-  const TDouble r = ((hi - k * Splat(tables.ExpStepHigh)) - k * Splat(tables.ExpStepLow)) + lo;
+  // k ExpStepHigh is exact and close to x, so the first difference is exact.
+  const TDouble r = MulAdd(-k, Splat(tables.ExpStepLow), MulAdd(-k, Splat(tables.ExpStepHigh), x));
   const TDouble r2 = r * r;
-  const TDouble tail = r2 * ((Splat(1.0 / 2) + r * Splat(1.0 / 6)) +
-                             r2 * ((Splat(1.0 / 24) + r * Splat(1.0 / 120)) +
-                                   r2 * (Splat(1.0 / 720) + r * Splat(1.0 / 5040))));
+  const TDouble series =
+      MulAdd(r2, MulAdd(r2, Splat(1.0 / 24), MulAdd(r, Splat(1.0 / 6), Splat(0.5))), r);
   const TBits kBits = Bits(shifted) - Bits(Splat(kShifter));  // k as a two's complement integer
   const TBits j = kBits & (TWideTables::kExpSteps - 1);
-  const TDouble high = Lookup(tables.Pow2High, j);
-  const TDouble low = Lookup(tables.Pow2Low, j);
-  const TDouble mantissa = high + (low + high * (r + tail));
-  // Multiply by 2^((k - j) / 64) by adding to the exponent field.
+  const TDouble power = Lookup(tables.Pow2, j);
+  const TDouble mantissa = MulAdd(power, series, power);
+  // Multiply by 2^((k - j) / 256) by adding to the exponent field.
   return FromBits(Bits(mantissa) + ((kBits - j) << (52 - TWideTables::kExpStepBits)));
 }
 
-// ln(hi + lo) = logHigh + logLow for kMinX <= hi <= kMaxX, |lo| <= ulp(hi): hi = 2^e f,
-// f near the cell centre c, ln = e ln2 + ln c + ln(1 + u), u = (f - c + lo 2^-e) / c. The
-// high part e ln2High + lnHigh(c) is exact; the rest is about 1e-18 accurate.
-[[gnu::always_inline]] inline void Log(const TWideTables& tables, TDouble hi, TDouble lo,
-                                       TDouble& logHigh, TDouble& logLow) {
+// ln x for kMinX <= x <= kMaxX, within one unit of the last place of the result plus 2^-60:
+// x = 2^e f, f near the cell centre c, ln x = e ln2 + ln c + ln(1 + u), u = (f - c)/c,
+// |u| <= 2^-10, ln(1 + u) by its series to u^5 (the next term is below 2^-62). The high part
+// e ln2High + lnHigh(c) is exact, so only the last sum rounds at the size of the result.
+[[gnu::always_inline]] inline TDouble Log(const TWideTables& tables, TDouble x) {
   constexpr uint64_t kMantissa = (uint64_t{1} << 52) - 1;
   constexpr uint64_t kOne = uint64_t{1023} << 52;
   constexpr int kCellShift = 52 - TWideTables::kLogCellBits;
-  const TBits bits = Bits(hi);
+  const TBits bits = Bits(x);
   const TBits biased = bits >> 52;
   const TDouble f = FromBits((bits & kMantissa) | kOne);
   constexpr uint64_t cellMask = kMantissa & ~((uint64_t{1} << kCellShift) - 1);
   const TDouble centre = FromBits((bits & cellMask) | kOne | (uint64_t{1} << (kCellShift - 1)));
-  const TDouble unscale = FromBits((2046 - biased) << 52);  // 2^-e
   const TBits j = (bits >> kCellShift) & (TWideTables::kLogCells - 1);
-  const TDouble inverse = Lookup(tables.Inverse, j);
-  const TDouble cellHigh = Lookup(tables.LogCentreHigh, j);
-  const TDouble cellLow = Lookup(tables.LogCentreLow, j);
-  const TDouble u = ((f - centre) + lo * unscale) * inverse;  // f - centre is exact
+  const TDouble u = (f - centre) * Lookup(tables.Inverse, j);  // f - centre is exact
   const TDouble u2 = u * u;
-  const TDouble tail =
-      u2 *
-      ((Splat(-1.0 / 2) + u * Splat(1.0 / 3)) +
-       u2 * ((Splat(-1.0 / 4) + u * Splat(1.0 / 5)) + u2 * (Splat(-1.0 / 6) + u * Splat(1.0 / 7))));
+  const TDouble series = MulAdd(u2,
+                                MulAdd(u2, MulAdd(u, Splat(1.0 / 5), Splat(-1.0 / 4)),
+                                       MulAdd(u, Splat(1.0 / 3), Splat(-1.0 / 2))),
+                                u);
   constexpr double kTwo52 = 0x1p52;
   const TDouble e = FromBits(biased | Bits(Splat(kTwo52))) - Splat(kTwo52 + 1023);
-  logHigh = e * Splat(tables.Ln2High) + cellHigh;
-  logLow = (e * Splat(tables.Ln2Low) + cellLow) + (u + tail);
+  const TDouble high = MulAdd(e, Splat(tables.Ln2High), Lookup(tables.LogCentreHigh, j));
+  const TDouble low = MulAdd(e, Splat(tables.Ln2Low), Lookup(tables.LogCentreLow, j));
+  return high + (low + series);
 }
 
 // One impulse's twitch at each lane's time: the lanes are times, the impulse is shared.
 struct TLaneTwitches {
   TDouble Term, Shape, X;
+  // Term's relative error is at most unit roundoff times (m Weight + kFixedError).
+  TDouble Weight;
   TInt Dead;    // below e^-kDeadExponent of the peak but not 0: left out, counted apart
   TInt Unsafe;  // lanes the double computation cannot vouch for
 };
 
 // The twitch of the impulse started at startHigh + startLow with peak `peak` at the lanes'
-// times tHigh + tLow: A e^E with E = m (ln x + 1 - x), x = (t - s)/Tc, E carried as a sum of
-// two doubles so that only the final exponential rounds noticeably.
+// times tHigh + tLow: A e^E with E = m (ln x + 1 - x), x = (t - s)/Tc, all in double.
+//
+// Error, u = 2^-53 the unit roundoff: t - s is formed from the exact difference of the high
+// parts (or one rounding when t and s are not within a factor 2 of each other) and the exact
+// difference of the low parts, so tau carries at most 2u; x = tau * (1/Tc) adds 2u more, 4u in
+// all. E moves by m (1 - x) dx/x with x, so that costs 4u m|1 - x|; 1 - x rounds once (u m|1 -
+// x|); ln x errs by u|ln x| + u/128; ln x + (1 - x), the product with m and m held in double
+// each err u|E|. So E is off by at most u (m (5|1 - x| + |ln x|) + 3|E|) + u m/128, which is
+// the relative error of e^E; the exponential adds 3u, the peak (rounded to double) and the
+// product with it 2u. Weight = 5|1 - x| + |ln x| + 3|E|/m; the rest (with m <= 16) stays below
+// kFixedError u.
 [[gnu::always_inline]] inline TLaneTwitches Twitch(const TWideTables& tables, const TWideUnit& unit,
                                                    TDouble tHigh, TDouble tLow, double startHigh,
                                                    double startLow, double peak) {
-  TDouble difference, differenceLow, tauHigh, tauLow;
-  TwoSum(tHigh, Splat(-startHigh), difference, differenceLow);
-  TwoSum(difference, differenceLow + (tLow - startLow), tauHigh, tauLow);
-  const TDouble xHigh = tauHigh * Splat(unit.InverseTc);
-  const TDouble product = xHigh * Splat(unit.TcHigh);
-  const TDouble residual =
-      ((tauHigh - product) - ProductError(xHigh, Splat(unit.TcHigh), product)) +
-      (tauLow - xHigh * Splat(unit.TcLow));
-  const TDouble xLow = residual * Splat(unit.InverseTc);
-  const TInt inRange = (xHigh >= Splat(TWideTables::kMinX)) & (xHigh <= Splat(TWideTables::kMaxX));
-  const TDouble x = Select(inRange, xHigh, Splat(1));
-  const TDouble xRest = Select(inRange, xLow, Splat(0));
-
-  const TDouble mHigh = Splat(unit.MHigh);
-  const TDouble mLow = Splat(unit.MLow);
-  TDouble logHigh, logLow;
-  Log(tables, x, xRest, logHigh, logLow);
-  const TDouble rise = mHigh * logHigh;  // m ln x
-  const TDouble riseLow = ProductError(mHigh, logHigh, rise) + (mHigh * logLow + mLow * logHigh);
-  const TDouble fall = mHigh * x;  // m x
-  const TDouble fallLow = ProductError(mHigh, x, fall) + (mHigh * xRest + mLow * x);
-  TDouble partial, partialLow, exponent, exponentLow;
-  TwoSum(mHigh, -fall, partial, partialLow);
-  TwoSum(partial, rise, exponent, exponentLow);
-  // The low parts hold ln(1 + u) of the logarithm, so the pair is gathered once more.
-  TwoSum(exponent, ((partialLow + exponentLow) + mLow) + (riseLow - fallLow), exponent,
-         exponentLow);
+  const TDouble tau = (tHigh - Splat(startHigh)) + (tLow - Splat(startLow));
+  const TDouble xRaw = tau * Splat(unit.InverseTc);
+  const TInt inRange = (xRaw >= Splat(TWideTables::kMinX)) & (xRaw <= Splat(TWideTables::kMaxX));
+  const TDouble x = Select(inRange, xRaw, Splat(1));
+  const TDouble m = Splat(unit.M);
+  const TDouble log = Log(tables, x);
+  const TDouble fall = Splat(1) - x;
+  const TDouble sum = log + fall;
+  const TDouble exponent = m * sum;
 
   TLaneTwitches out;
   // So far past its start that the step-by-step decay e^(m (1 - x)) is exactly 0 in 80 bits
   // (and x^m finite): the twitch adds exactly nothing there either.
-  const TInt vanished = partial < Splat(-TWideTables::kVanishedExponent);
+  const TInt vanished = m * fall < Splat(-TWideTables::kVanishedExponent);
   const TInt small = exponent < Splat(-TWideTables::kDeadExponent);
   out.Dead = small & ~vanished;
-  out.Shape =
-      Select(small, Splat(0),
-             Exp(tables, Select(small, Splat(0), exponent), Select(small, Splat(0), exponentLow)));
+  out.Shape = Select(small, Splat(0), Exp(tables, Select(small, Splat(0), exponent)));
   out.Term = out.Shape * peak;
   out.X = x;
+  out.Weight = MulAdd(Splat(5), Abs(fall), MulAdd(Splat(3), Abs(sum), Abs(log)));
   // m > 0 keeps E at or below 0 up to rounding; anything else is unexpected.
   out.Unsafe = ~inRange | (exponent > Splat(1e-3)) | (exponent != exponent);
   return out;
@@ -166,6 +161,7 @@ struct TLaneTwitches {
 struct TLaneSums {
   TDouble Total, TotalLow;  // compensated: Total + TotalLow
   TDouble DeadPeaks;        // peaks of the twitches left out as below e^-kDeadExponent
+  TDouble Weighted;         // the sum of the terms times their error weights
   TInt Unsafe, Done;
 };
 
@@ -179,8 +175,10 @@ struct TLaneSums {
   const TInt active = (Splat(static_cast<double>(i)) < count) & ~sums.Done;
   sums.Unsafe |= active & twitch.Unsafe;
   TDouble error;
-  TwoSum(sums.Total, Select(active, twitch.Term, Splat(0)), sums.Total, error);
+  const TDouble term = Select(active, twitch.Term, Splat(0));
+  TwoSum(sums.Total, term, sums.Total, error);
   sums.TotalLow += error;
+  sums.Weighted = MulAdd(term, twitch.Weight, sums.Weighted);
   sums.DeadPeaks += Select(active & twitch.Dead, Splat(peak), Splat(0));
   const double older = static_cast<double>(i - first);
   const TDouble bound =
@@ -203,7 +201,8 @@ inline void SumTwitches(const TWideTables& tables, const TWideUnit& unit, int64_
     count[l] = static_cast<double>(counts[l]);
     newest = std::max(newest, counts[l]);
   }
-  TLaneSums lanes{Splat(0), Splat(0), Splat(0), Splat(0) != Splat(0), Splat(0) != Splat(0)};
+  TLaneSums lanes{
+      Splat(0), Splat(0), Splat(0), Splat(0), Splat(0) != Splat(0), Splat(0) != Splat(0)};
   const TInt started = Splat(static_cast<double>(first)) < count;  // lanes with twitches to sum
   // Two twitches at a time: they do not depend on each other, so their long chains of
   // operations overlap; they are added one after the other as above.
@@ -221,8 +220,13 @@ inline void SumTwitches(const TWideTables& tables, const TWideUnit& unit, int64_
   for (int l = 0; l < kLanes; ++l) {
     // Twitches below e^-kDeadExponent of their peak were left out: fine when the rest dwarfs them.
     const double dead = lanes.DeadPeaks[l] * TWideTables::kDeadShape;
-    ok[l] =
-        lanes.Unsafe[l] == 0 && (dead == 0 || dead <= TWideTables::kNegligible * lanes.Total[l]);
+    // Every term's error bound, the left-out twitches and the rounding of the sum together
+    // stay within kMaxError of it.
+    const double bound = TWideTables::kUnitRoundoff *
+                         (unit.M * lanes.Weighted[l] + TWideTables::kFixedError * lanes.Total[l]);
+    ok[l] = lanes.Unsafe[l] == 0 &&
+            (dead == 0 || dead <= TWideTables::kNegligible * lanes.Total[l]) &&
+            bound <= TWideTables::kMaxError * lanes.Total[l];
     sums[l] =
         static_cast<long double>(lanes.Total[l]) + static_cast<long double>(lanes.TotalLow[l]);
   }

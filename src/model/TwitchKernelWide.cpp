@@ -32,8 +32,7 @@ TWideTables::TWideTables() {
   Ln2Low = static_cast<double>((ln2 - Ln2High) + ln2Rest);
   for (uint64_t j = 0; j < kExpSteps; ++j) {
     const long double p = std::exp2(static_cast<long double>(j) / kExpSteps);
-    Pow2High[j] = static_cast<double>(p);
-    Pow2Low[j] = static_cast<double>(p - Pow2High[j]);
+    Pow2[j] = static_cast<double>(p);
   }
   for (uint64_t j = 0; j < kLogCells; ++j) {
     const double centre = 1 + (static_cast<double>(j) + 0.5) / kLogCells;  // exact
@@ -53,16 +52,7 @@ namespace portable {
 constexpr int kLanes = 2;
 using TDouble = double __attribute__((vector_size(16)));
 
-// Dekker's exact product without a fused multiply-add.
-[[gnu::always_inline]] inline TDouble ProductError(TDouble a, TDouble b, TDouble p) {
-  const TDouble split = a * 134217729.0;
-  const TDouble aHigh = split - (split - a);
-  const TDouble aLow = a - aHigh;
-  const TDouble splitB = b * 134217729.0;
-  const TDouble bHigh = splitB - (splitB - b);
-  const TDouble bLow = b - bHigh;
-  return ((aHigh * bHigh - p) + aHigh * bLow + aLow * bHigh) + aLow * bLow;
-}
+[[gnu::always_inline]] inline TDouble MulAdd(TDouble a, TDouble b, TDouble c) { return a * b + c; }
 
 template <class TIndex>
 [[gnu::always_inline]] inline TDouble Lookup(const double* table, TIndex index) {
@@ -90,8 +80,8 @@ namespace avx2 {
 constexpr int kLanes = 4;
 using TDouble = double __attribute__((vector_size(32)));
 
-[[gnu::always_inline]] inline TDouble ProductError(TDouble a, TDouble b, TDouble p) {
-  return _mm256_fmsub_pd(a, b, p);
+[[gnu::always_inline]] inline TDouble MulAdd(TDouble a, TDouble b, TDouble c) {
+  return _mm256_fmadd_pd(a, b, c);
 }
 
 template <class TIndex>

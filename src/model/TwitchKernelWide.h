@@ -9,9 +9,9 @@ namespace sarvanta {
 // Constant tables of the exponential and the logarithm of the lanes, and the bounds within
 // which the double computation is trusted.
 struct TWideTables {
-  static constexpr int kExpStepBits = 6;
+  static constexpr int kExpStepBits = 8;
   static constexpr uint64_t kExpSteps = uint64_t{1} << kExpStepBits;
-  static constexpr int kLogCellBits = 7;
+  static constexpr int kLogCellBits = 9;
   static constexpr uint64_t kLogCells = uint64_t{1} << kLogCellBits;
   // x = tau / Tc outside these bounds goes to the 80-bit computation: within them, and with
   // 0 < m <= kMaxShape, no step of the literal twitch overflows for any peak the unit accepts.
@@ -28,20 +28,28 @@ struct TWideTables {
   // below the 1e-13 the force may differ from the step-by-step sum by.
   static constexpr double kNegligible = 0x1p-50;
 
+  // A sample is served by the lanes only when the bound on its error (each term's, see
+  // Twitch, plus the twitches left out and the rounding of the sum) stays below kMaxError of it;
+  // kFixedError is the part of a term's relative error, in units of kUnitRoundoff, that does
+  // not depend on its exponent.
+  static constexpr double kUnitRoundoff = 0x1p-53;
+  static constexpr double kFixedError = 6;
+  static constexpr double kMaxError = 3.8e-14;
+
   static const TWideTables& Get();
 
   double StepsPerLn2, ExpStepHigh, ExpStepLow, Ln2High, Ln2Low;
-  double Pow2High[kExpSteps], Pow2Low[kExpSteps];
+  double Pow2[kExpSteps];
   double Inverse[kLogCells], LogCentreHigh[kLogCells], LogCentreLow[kLogCells];
 
  private:
   TWideTables();
 };
 
-// One unit's twitch data in the form the lanes read: m, Tc and each start as sums of two
-// doubles, peaks scaled by a power of two to at most 2.
+// One unit's twitch data in the form the lanes read: each start as the sum of two doubles,
+// peaks scaled by a power of two to at most 2.
 struct TWideUnit {
-  double MHigh, MLow, TcHigh, TcLow, InverseTc, MaxPeak;
+  double M, InverseTc, MaxPeak;
   const double* StartHigh;
   const double* StartLow;
   const double* Peak;

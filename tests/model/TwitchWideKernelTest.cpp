@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <numbers>
 #include <random>
@@ -16,6 +17,8 @@ namespace sarvanta {
 namespace {
 
 constexpr long double kTolerance = 1e-13L;
+// What the lanes guarantee for each sample they serve (the 80-bit kernel does better).
+constexpr long double kProvenBound = 4e-14L;
 
 std::vector<TTwitchKernelChoice> WideKernels() {
   std::vector<TTwitchKernelChoice> kernels{TTwitchKernelChoice::Portable};
@@ -112,7 +115,7 @@ TEST(TwitchWideKernel, GridSamplesStayWithinToleranceOfTheStepByStepSum) {
       for (size_t i = 0; i < times.size(); ++i) {
         const long double literal = TwitchForceLiteral(p, unit.Train, times[i]);
         const long double error = std::fabs(forces[i] - literal);
-        ASSERT_LE(error, kTolerance * std::fabs(literal))
+        ASSERT_LE(error, kProvenBound * std::fabs(literal))
             << "case " << c << " t " << times[i] << " literal " << literal << " m "
             << p.ShapeExponent << " Tc " << p.Tc << " n " << unit.Train.size();
         if (literal != 0) worst = std::max(worst, error / std::fabs(literal));
@@ -128,7 +131,8 @@ TEST(TwitchWideKernel, GridSamplesStayWithinToleranceOfTheStepByStepSum) {
     EXPECT_GT(wide, samples / 2);
     EXPECT_GT(faulted, 8);
     EXPECT_GT(steep, 10);
-    EXPECT_LT(worst, 1e-14L) << "worst relative error";
+    EXPECT_LT(worst, kProvenBound) << "worst relative error";
+    std::printf("worst relative error %Lg\n", worst);
   }
 }
 
