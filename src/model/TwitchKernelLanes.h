@@ -55,9 +55,9 @@ using TBits = std::make_unsigned_t<std::remove_cvref_t<decltype(TInt{}[0])>> __a
   return FromBits(Bits(v) & kMagnitude);
 }
 
-// e^x for -kDeadExponent <= x <= 0 (a little above 0 is fine), within 3 units of the last
-// place: x = k ln2/256 + r, |r| <= ln2/512, e^r by its series to r^4 (the next term is below
-// 0.4 units of the last place), 2^(k/256) from the table (rounded: one unit).
+// e^x for -kDeadExponent <= x <= 0 (a little above 0 is fine), with a relative error below
+// 3 u (u = 2^-53): x = k ln2/256 + r, |r| <= ln2/512, e^r by its series to r^4 (the next term is
+// below 0.4 u), 2^(k/256) from the table (rounded: u), the last multiply-add rounds once more.
 [[gnu::always_inline]] inline TDouble Exp(const TWideTables& tables, TDouble x) {
   constexpr double kShifter = 0x1.8p52;
   const TDouble shifted = MulAdd(x, Splat(tables.StepsPerLn2), Splat(kShifter));
@@ -75,7 +75,7 @@ using TBits = std::make_unsigned_t<std::remove_cvref_t<decltype(TInt{}[0])>> __a
   return FromBits(Bits(mantissa) + ((kBits - j) << (52 - TWideTables::kExpStepBits)));
 }
 
-// ln x for kMinX <= x <= kMaxX, within one unit of the last place of the result plus 2^-60:
+// ln x for kMinX <= x <= kMaxX with an error of at most 2^-53 |ln x| + 2^-60:
 // x = 2^e f, f near the cell centre c, ln x = e ln2 + ln c + ln(1 + u), u = (f - c)/c,
 // |u| <= 2^-10, ln(1 + u) by its series to u^5 (the next term is below 2^-62). The high part
 // e ln2High + lnHigh(c) is exact, so only the last sum rounds at the size of the result.

@@ -28,10 +28,11 @@ struct TWideTables {
   // below the 1e-13 the force may differ from the step-by-step sum by.
   static constexpr double kNegligible = 0x1p-50;
 
-  // A sample is served by the lanes only when the bound on its error (each term's, see
-  // Twitch, plus the twitches left out and the rounding of the sum) stays below kMaxError of it;
-  // kFixedError is the part of a term's relative error, in units of kUnitRoundoff, that does
-  // not depend on its exponent.
+  // A sample is served by the lanes only when the bound on its terms' errors (see Twitch)
+  // stays below kMaxError of it; with the twitches left out (at most 2 kNegligible) and the
+  // compensated sum the sample is then within 4e-14 of the exact sum. kFixedError is the part
+  // of a term's relative error, in units of kUnitRoundoff, that does not depend on its
+  // exponent.
   static constexpr double kUnitRoundoff = 0x1p-53;
   static constexpr double kFixedError = 6;
   static constexpr double kMaxError = 3.8e-14;
