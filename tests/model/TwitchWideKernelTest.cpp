@@ -229,5 +229,27 @@ TEST(TwitchWideKernel, AwkwardTimesAndUnitsFallBackToTheExactRule) {
   EXPECT_EQ(TwitchForceLiteral(base, farTrain, 0), 0);
 }
 
+// A lone twitch of a steep shape: near its peak the lanes' bound covers it; far down its
+// tail the double exponent can be off by more than the lanes promise, so the sample goes to the
+// 80-bit kernel, which keeps to a few units of its last place.
+TEST(TwitchWideKernel, LanesDeclineSamplesTheirErrorBoundDoesNotCover) {
+  TTwitchParameters p{1, 300, 1, 1, 40, 10, 0, 16};
+  const std::vector<long double> train{0};
+  const TTwitchPeaks peaks = ComputeTwitchPeaks(p, train);
+  for (const TTwitchKernelChoice kernel : WideKernels()) {
+    long double force = -1;
+    EXPECT_TRUE(TwitchForceWide(p, peaks, 40, kernel, force));
+    EXPECT_TRUE(TwitchForceWide(p, peaks, 80, kernel, force));  // x = 2
+    for (const long double t : {200.0L, 400.0L, 0.2L}) {        // x = 5, 10 and 1/200
+      EXPECT_FALSE(TwitchForceWide(p, peaks, t, kernel, force)) << t;
+      std::vector<long double> sample{0};
+      AddTwitchForces(p, peaks, std::vector<long double>{t}, sample, kernel);
+      const long double literal = TwitchForceLiteral(p, train, t);
+      EXPECT_GT(literal, 0) << t;
+      EXPECT_LE(std::fabs(sample[0] - literal), 1e-15L * literal) << t;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace sarvanta
