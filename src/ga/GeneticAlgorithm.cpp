@@ -251,6 +251,7 @@ void TGeneticAlgorithm::EvaluateIndividuals(TStringList& list) {
     Evaluator->Discard();
     throw;
   }
+  Evaluator->Finish();
   if (all) TimeFrame->Changed = false;
 }
 

@@ -66,34 +66,32 @@ std::optional<std::vector<TMuscleGeneticControl*>> ControlsToRefresh(const TIndi
   return due;
 }
 
-TPendingCache ComputeCache(const TMuscleGeneticControl& control, TSystemTwin& twin) {
-  TMuscle& muscle = *twin.TwinOf(control.Muscle());
-  for (int u = 0; u < control.ChildCount(); ++u) {
-    const auto& unit = static_cast<const TMotorUnitGeneticControl&>(*control.Child(u));
-    twin.TwinOf(unit.MotorUnit())->SetImpArray(unit.Genes);
-  }
+TPendingCache PlanCache(const TMuscleGeneticControl& control) {
+  // The question the muscle asks its cache, put to a copy of the cache's grid.
   const TCache& cache = control.Cache();
   TCache scratch(nullptr, cache.TimeFrame);
   scratch.SetTimes(cache.StartTime, cache.EndTime, cache.TimeStep, cache.Offset);
-  muscle.Cache = &scratch;
-  muscle.CacheInvalid = control.Changed;
-  try {
-    muscle.UpdateCache();
-  } catch (...) {
-    muscle.Cache = nullptr;
-    throw;
-  }
-  muscle.Cache = nullptr;
-  // The scratch cache starts without samples: it holds some only when it was recalculated.
+  const bool recalculate = scratch.TimeFrameChanged() || control.Changed;
   TPendingCache result;
   result.Control = const_cast<TMuscleGeneticControl*>(&control);
   result.StartTime = scratch.StartTime;
   result.EndTime = scratch.EndTime;
   result.TimeStep = scratch.TimeStep;
   result.Offset = scratch.Offset;
-  result.Sampled = scratch.Count != 0;
-  result.Samples = std::move(scratch.Samples);
+  if (recalculate && scratch.TimeStep != 0) {
+    result.Times = scratch.GridTimes();
+    result.Samples.assign(result.Times.size(), 0.0L);
+    result.Sampled = true;
+  }
   return result;
+}
+
+void SampleCache(const TMuscleGeneticControl& control, TPendingCache& pending, TSystemTwin& twin) {
+  for (int u = 0; u < control.ChildCount(); ++u) {
+    const auto& unit = static_cast<const TMotorUnitGeneticControl&>(*control.Child(u));
+    twin.TwinOf(unit.MotorUnit())->SetImpArray(unit.Genes);
+  }
+  twin.TwinOf(control.Muscle())->SampleForce(pending.Times, pending.Samples);
 }
 
 void CommitCaches(TPendingCaches& pending) {
@@ -105,8 +103,10 @@ void CommitCaches(TPendingCaches& pending) {
   }
 }
 
+TParallelEvaluator::~TParallelEvaluator() { Discard(); }
+
 void TParallelEvaluator::Prepare(TMechanicalSystem* system, int threads) {
-  pending_.clear();
+  Discard();
   twins_.clear();
   failedFor_ = nullptr;
   LastError.clear();
@@ -142,59 +142,82 @@ bool TParallelEvaluator::Ready(TMechanicalSystem* system, int threads) const {
 
 void TParallelEvaluator::Prefill(const std::vector<TIndividual*>& individuals,
                                  TMechanicalSystem* system, int threads) {
-  pending_.clear();
+  Discard();
   if (system == nullptr) return;
   if (!Ready(system, threads)) Prepare(system, threads);
   if (!pool_ || individuals.size() < 2) return;
-  // One task per muscle cache to refresh: the work of one individual spreads over the workers.
-  struct TTask {
-    size_t Individual;
-    size_t Slot;
-  };
-  std::vector<TTask> tasks;
-  std::vector<std::vector<TMuscleGeneticControl*>> due(individuals.size());
-  std::vector<std::vector<uint8_t>> failed(individuals.size());
-  pending_.resize(individuals.size());
-  for (size_t i = 0; i < individuals.size(); ++i) {
-    auto controls = ControlsToRefresh(*individuals[i], *twins_.front());
-    if (!controls) continue;
-    due[i] = std::move(*controls);
-    pending_[i].emplace(due[i].size());
-    failed[i].assign(due[i].size(), 0);
-    for (size_t slot = 0; slot < due[i].size(); ++slot) tasks.push_back({i, slot});
-  }
-  if (tasks.empty()) return;
+  due_.assign(individuals.size(), {});
+  failed_.assign(individuals.size(), 0);
+  pending_.assign(individuals.size(), std::nullopt);
+  remaining_.assign(individuals.size(), 0);
+  for (size_t i = 0; i < individuals.size(); ++i)
+    if (!Plan(i, *individuals[i])) pending_[i].reset();
+  if (tasks_.empty()) return;
   for (const auto& twin : twins_) twin->SyncParameters();
+  pool_->Start(tasks_.size(), [this](size_t index, int worker) { RunTask(index, worker); });
+  started_ = true;
+}
+
+bool TParallelEvaluator::Plan(size_t individual, TIndividual& candidate) {
+  auto controls = ControlsToRefresh(candidate, *twins_.front());
+  if (!controls) return false;
+  TPendingCaches planned;
   try {
-    pool_->Run(tasks.size(), [&](size_t index, int worker) {
-      const TTask& task = tasks[index];
-      try {
-        (*pending_[task.Individual])[task.Slot] =
-            ComputeCache(*due[task.Individual][task.Slot], *twins_[static_cast<size_t>(worker)]);
-      } catch (...) {
-        failed[task.Individual][task.Slot] = 1;
-      }
-    });
+    for (const TMuscleGeneticControl* control : *controls) planned.push_back(PlanCache(*control));
   } catch (...) {
-    // Nothing was changed: the sequential evaluation does all the work.
-    pending_.clear();
-    return;
+    return false;
   }
-  for (size_t i = 0; i < individuals.size(); ++i) {
-    if (!pending_[i]) continue;
-    // A failure leaves the whole individual to the sequential evaluation, which meets the
-    // same failure at the same point.
-    for (uint8_t f : failed[i])
-      if (f != 0) pending_[i].reset();
-    if (pending_[i] && !pending_[i]->empty()) ++Prefilled;
+  const size_t first = tasks_.size();
+  for (size_t slot = 0; slot < planned.size(); ++slot)
+    if (planned[slot].Sampled) tasks_.push_back({individual, slot});
+  due_[individual] = std::move(*controls);
+  pending_[individual] = std::move(planned);
+  remaining_[individual] = tasks_.size() - first;
+  return true;
+}
+
+void TParallelEvaluator::RunTask(size_t index, int worker) {
+  const TTask& task = tasks_[index];
+  try {
+    SampleCache(*due_[task.Individual][task.Slot], (*pending_[task.Individual])[task.Slot],
+                *twins_[static_cast<size_t>(worker)]);
+  } catch (...) {
+    std::lock_guard lock(doneMutex_);
+    failed_[task.Individual] = 1;
   }
+  std::lock_guard lock(doneMutex_);
+  if (--remaining_[task.Individual] == 0) done_.notify_all();
 }
 
 void TParallelEvaluator::Commit(size_t index) {
-  if (index < pending_.size() && pending_[index]) {
-    CommitCaches(*pending_[index]);
-    pending_[index].reset();
+  if (index >= pending_.size() || !pending_[index]) return;
+  {
+    std::unique_lock lock(doneMutex_);
+    done_.wait(lock, [&] { return remaining_[index] == 0; });
   }
+  // A failure leaves the whole individual to the sequential evaluation, which meets the same
+  // failure at the same point.
+  if (failed_[index] == 0 && !pending_[index]->empty()) {
+    CommitCaches(*pending_[index]);
+    ++Prefilled;
+  }
+  pending_[index].reset();
+}
+
+void TParallelEvaluator::Discard() {
+  if (started_) {
+    started_ = false;
+    try {
+      pool_->Wait();
+    } catch (...) {
+      // Every call catches its own failure; nothing else can reach here.
+    }
+  }
+  tasks_.clear();
+  due_.clear();
+  failed_.clear();
+  pending_.clear();
+  remaining_.clear();
 }
 
 }  // namespace sarvanta

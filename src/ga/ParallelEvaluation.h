@@ -9,9 +9,11 @@
 #include "ga/SystemTwin.h"
 #include "ga/ThreadPool.h"
 
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,6 +33,8 @@ struct TPendingCache {
   long double Offset = 0;
   // False when the cache keeps its samples (only its grid times are brought up to date).
   bool Sampled = false;
+  // The grid the samples are taken at (when Sampled).
+  std::vector<long double> Times;
   std::vector<long double> Samples;
 };
 
@@ -43,9 +47,15 @@ using TPendingCaches = std::vector<TPendingCache>;
 std::optional<std::vector<TMuscleGeneticControl*>> ControlsToRefresh(const TIndividual& individual,
                                                                      const TSystemTwin& twin);
 
-// Computes on `twin` what applying the control and refreshing its muscle's cache would put
-// into the control's cache, without changing the control. Throws what the refresh throws.
-TPendingCache ComputeCache(const TMuscleGeneticControl& control, TSystemTwin& twin);
+// What applying the control and refreshing its muscle's cache would do to the control's cache:
+// the grid times it would take and, when it would be recalculated, the grid to sample (the
+// samples themselves are left to SampleCache). The control is not changed. Throws what the
+// refresh throws for a bad grid.
+TPendingCache PlanCache(const TMuscleGeneticControl& control);
+
+// Fills the planned samples with the force of the control's muscle on `twin`, after writing
+// the control's trains into the twin's motor units.
+void SampleCache(const TMuscleGeneticControl& control, TPendingCache& pending, TSystemTwin& twin);
 
 // Writes pending cache contents into their muscle controls and clears those controls' changed
 // flags, as applying and refreshing would; applying the individual then recomputes nothing.
@@ -53,21 +63,32 @@ void CommitCaches(TPendingCaches& pending);
 
 class TParallelEvaluator {
  public:
+  TParallelEvaluator() = default;
+  // Waits for the workers' calls still running.
+  ~TParallelEvaluator();
+  TParallelEvaluator(const TParallelEvaluator&) = delete;
+  TParallelEvaluator& operator=(const TParallelEvaluator&) = delete;
+
   // (Re)makes `threads` workers, each with its own copy of `system`; with one thread (or no
   // system) there are none and Prefill does nothing. When a copy cannot be made there are
   // none either (LastError says why) until the next Prepare.
   void Prepare(TMechanicalSystem* system, int threads);
   int Threads() const { return pool_ ? pool_->Size() : 1; }
 
-  // Computes, on the workers, the pending caches of every individual (remaking the copies
-  // first when the system changed shape, and bringing their parameters up to date). The
-  // individuals must stay as they are until their turn to be committed.
+  // Starts computing, on the workers, the pending caches of every individual (remaking the
+  // copies first when the system changed shape, and bringing their parameters up to date),
+  // and returns at once: the workers go through the individuals in list order while the
+  // caller commits and scores the earlier ones. The individuals must stay as they are until
+  // their turn to be committed.
   void Prefill(const std::vector<TIndividual*>& individuals, TMechanicalSystem* system,
                int threads);
-  // Commits what Prefill computed for entry `index` (nothing when it computed nothing).
+  // Waits until the workers are done with entry `index`, then commits what they computed
+  // (nothing when they computed nothing or failed).
   void Commit(size_t index);
-  // Forgets every pending result.
-  void Discard() { pending_.clear(); }
+  // Waits for the workers and forgets every pending result.
+  void Discard();
+  // Waits for the workers; the results not committed are forgotten.
+  void Finish() { Discard(); }
 
   // Why the last Prepare left no workers ("" when it did not fail).
   std::string LastError;
@@ -76,10 +97,30 @@ class TParallelEvaluator {
 
  private:
   bool Ready(TMechanicalSystem* system, int threads) const;
+  // One worker call: the cache of one muscle control of one individual.
+  void RunTask(size_t index, int worker);
+
+  // The cache of one muscle control of one individual.
+  struct TTask {
+    size_t Individual;
+    size_t Slot;
+  };
+  // Plans the individual's caches and queues their parts; false when that fails (the
+  // sequential evaluation then meets the failure itself).
+  bool Plan(size_t individual, TIndividual& candidate);
 
   std::unique_ptr<TThreadPool> pool_;
   std::vector<std::unique_ptr<TSystemTwin>> twins_;
+  // The round of work handed to the workers by Prefill.
+  bool started_ = false;
+  std::vector<TTask> tasks_;
+  std::vector<std::vector<TMuscleGeneticControl*>> due_;
+  std::vector<uint8_t> failed_;
   std::vector<std::optional<TPendingCaches>> pending_;
+  // Worker calls not yet ended, per individual; guarded by doneMutex_.
+  std::vector<size_t> remaining_;
+  std::mutex doneMutex_;
+  std::condition_variable done_;
   // The system no copy could be made of: evaluation stays on the calling thread for it.
   const TMechanicalSystem* failedFor_ = nullptr;
 };

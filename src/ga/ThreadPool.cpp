@@ -29,17 +29,29 @@ void TThreadPool::StopAll() {
 }
 
 void TThreadPool::Run(size_t count, const TTask& task) {
+  Start(count, task);
+  Wait();
+}
+
+void TThreadPool::Start(size_t count, TTask task) {
   if (count == 0) return;
-  std::unique_lock lock(mutex_);
-  task_ = &task;
-  count_ = count;
-  next_ = 0;
-  busy_ = Size();
-  error_ = nullptr;
-  ++round_;
+  {
+    std::lock_guard lock(mutex_);
+    task_ = std::move(task);
+    count_ = count;
+    next_ = 0;
+    busy_ = Size();
+    error_ = nullptr;
+    ++round_;
+  }
   wake_.notify_all();
+}
+
+void TThreadPool::Wait() {
+  std::unique_lock lock(mutex_);
   finished_.wait(lock, [this] { return busy_ == 0; });
   task_ = nullptr;
+  count_ = 0;
   if (std::exception_ptr error = std::exchange(error_, nullptr)) std::rethrow_exception(error);
 }
 
@@ -53,7 +65,7 @@ std::exception_ptr TThreadPool::Drain(int worker) {
       index = next_++;
     }
     try {
-      (*task_)(index, worker);
+      task_(index, worker);
     } catch (...) {
       if (!first) first = std::current_exception();
     }

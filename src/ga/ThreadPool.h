@@ -37,6 +37,11 @@ class TThreadPool {
   // order, and returns when all calls have ended. When calls threw, the first exception caught
   // is thrown here after all calls have ended. Not to be called from a task.
   void Run(size_t count, const TTask& task);
+  // The same in two halves: Start hands the range over and returns at once (the workers take
+  // the indices in ascending order); Wait returns when all calls have ended and throws as Run
+  // does. Every Start must be followed by a Wait before the next Start.
+  void Start(size_t count, TTask task);
+  void Wait();
 
  private:
   void WorkerLoop(int worker);
@@ -48,7 +53,7 @@ class TThreadPool {
   std::condition_variable wake_;
   std::condition_variable finished_;
   std::vector<std::thread> threads_;
-  const TTask* task_ = nullptr;
+  TTask task_;
   size_t count_ = 0;
   size_t next_ = 0;
   int busy_ = 0;

@@ -49,6 +49,13 @@ void TCache::Recalculate() {
 
 void TCache::Recalculate(const TGridFunc& sample) {
   if (TimeStep == 0) return;
+  const std::vector<long double> times = GridTimes();
+  SetCount(static_cast<int32_t>(times.size()));
+  sample(times, Samples);
+}
+
+std::vector<long double> TCache::GridTimes() const {
+  if (TimeStep == 0) return {};
   const long double ratio = std::fabs(EndTime - StartTime) / TimeStep;
   if (!(TimeStep > 0) || !std::isfinite(ratio) || ratio > MaxSamples - 1) {
     throw Exception("Cannot sample from " + FloatToStr(StartTime) + " to " + FloatToStr(EndTime) +
@@ -57,7 +64,6 @@ void TCache::Recalculate(const TGridFunc& sample) {
                     " samples");
   }
   const int64_t n = RoundHalfEven(ratio);
-  SetCount(static_cast<int32_t>(n + 1));
   const bool oscillating = TimeFrame != nullptr && TimeFrame->OscRange != 0;
   const long double shift = oscillating ? TimeFrame->OscOffset : 0.0L;
   std::vector<long double> times(static_cast<size_t>(n + 1));
@@ -65,7 +71,7 @@ void TCache::Recalculate(const TGridFunc& sample) {
     const long double t = static_cast<long double>(i) * TimeStep + StartTime;
     times[static_cast<size_t>(i)] = oscillating ? t + shift : t;
   }
-  sample(times, Samples);
+  return times;
 }
 
 }  // namespace sarvanta

@@ -37,6 +37,9 @@ class TCache : public TComponent {
   void Recalculate();
   // The same grid and checks, with the samples computed by `sample` instead of Func.
   void Recalculate(const TGridFunc& sample);
+  // The times Recalculate samples at (the oscillation offset added when the frame oscillates);
+  // none while TimeStep is 0. Throws for a step Recalculate refuses.
+  std::vector<long double> GridTimes() const;
 
   static constexpr int32_t MaxSamples = 10'000'000;
 
