@@ -115,9 +115,10 @@ void TParallelEvaluator::Prepare(TMechanicalSystem* system, int threads) {
     return;
   }
   try {
-    if (!pool_ || pool_->Size() != threads) {
+    // The calling thread is one of the evaluation threads: it samples too while it waits.
+    if (!pool_ || pool_->Size() != threads - 1) {
       pool_.reset();
-      pool_ = std::make_unique<TThreadPool>(threads);
+      pool_ = std::make_unique<TThreadPool>(threads - 1);
     }
     for (int w = 0; w < threads; ++w) twins_.push_back(std::make_unique<TSystemTwin>(*system));
   } catch (const std::exception& e) {
@@ -133,7 +134,7 @@ void TParallelEvaluator::Prepare(TMechanicalSystem* system, int threads) {
 bool TParallelEvaluator::Ready(TMechanicalSystem* system, int threads) const {
   if (failedFor_ != nullptr) return failedFor_ == system;
   if (threads <= 1) return !pool_;
-  if (!pool_ || pool_->Size() != threads || twins_.size() != static_cast<size_t>(threads))
+  if (!pool_ || pool_->Size() != threads - 1 || twins_.size() != static_cast<size_t>(threads))
     return false;
   for (const auto& twin : twins_)
     if (!twin->Mirrors(*system)) return false;
@@ -191,9 +192,18 @@ void TParallelEvaluator::RunTask(size_t index, int worker) {
 
 void TParallelEvaluator::Commit(size_t index) {
   if (index >= pending_.size() || !pending_[index]) return;
-  {
-    std::unique_lock lock(doneMutex_);
-    done_.wait(lock, [&] { return remaining_[index] == 0; });
+  // While its entry is not done the calling thread samples what is left, as the last worker.
+  const int self = pool_->Size();
+  for (;;) {
+    {
+      std::lock_guard lock(doneMutex_);
+      if (remaining_[index] == 0) break;
+    }
+    if (!pool_->RunOne(self)) {
+      std::unique_lock lock(doneMutex_);
+      done_.wait(lock, [&] { return remaining_[index] == 0; });
+      break;
+    }
   }
   // A failure leaves the whole individual to the sequential evaluation, which meets the same
   // failure at the same point.

@@ -69,11 +69,12 @@ class TParallelEvaluator {
   TParallelEvaluator(const TParallelEvaluator&) = delete;
   TParallelEvaluator& operator=(const TParallelEvaluator&) = delete;
 
-  // (Re)makes `threads` workers, each with its own copy of `system`; with one thread (or no
-  // system) there are none and Prefill does nothing. When a copy cannot be made there are
+  // (Re)makes `threads` - 1 workers and one copy of `system` for each of them and for the
+  // calling thread, which samples too while it waits; with one thread (or no system) there
+  // are none and Prefill does nothing. When a copy cannot be made there are
   // none either (LastError says why) until the next Prepare.
   void Prepare(TMechanicalSystem* system, int threads);
-  int Threads() const { return pool_ ? pool_->Size() : 1; }
+  int Threads() const { return pool_ ? pool_->Size() + 1 : 1; }
 
   // Starts computing, on the workers, the pending caches of every individual (remaking the
   // copies first when the system changed shape, and bringing their parameters up to date),
@@ -82,8 +83,8 @@ class TParallelEvaluator {
   // their turn to be committed.
   void Prefill(const std::vector<TIndividual*>& individuals, TMechanicalSystem* system,
                int threads);
-  // Waits until the workers are done with entry `index`, then commits what they computed
-  // (nothing when they computed nothing or failed).
+  // Samples on the calling thread until the workers are done with entry `index`, then commits what
+  // they computed (nothing when they computed nothing or failed).
   void Commit(size_t index);
   // Waits for the workers and forgets every pending result.
   void Discard();

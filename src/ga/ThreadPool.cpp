@@ -55,6 +55,22 @@ void TThreadPool::Wait() {
   if (std::exception_ptr error = std::exchange(error_, nullptr)) std::rethrow_exception(error);
 }
 
+bool TThreadPool::RunOne(int worker) {
+  size_t index = 0;
+  {
+    std::lock_guard lock(mutex_);
+    if (next_ >= count_) return false;
+    index = next_++;
+  }
+  try {
+    task_(index, worker);
+  } catch (...) {
+    std::lock_guard lock(mutex_);
+    if (!error_) error_ = std::current_exception();
+  }
+  return true;
+}
+
 std::exception_ptr TThreadPool::Drain(int worker) {
   std::exception_ptr first;
   for (;;) {

@@ -42,6 +42,9 @@ class TThreadPool {
   // does. Every Start must be followed by a Wait before the next Start.
   void Start(size_t count, TTask task);
   void Wait();
+  // Runs the next index of the started range on the calling thread, as worker `worker`;
+  // false when none is left. A failure is kept for Wait as a worker's would be.
+  bool RunOne(int worker);
 
  private:
   void WorkerLoop(int worker);

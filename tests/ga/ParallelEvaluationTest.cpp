@@ -317,3 +317,21 @@ TEST(ThreadPool, RunsEveryIndexOnceAndCarriesTheFirstFailureBack) {
   EXPECT_GE(ResolveThreadCount(0), 1);
   EXPECT_EQ(ResolveThreadCount(100000), TThreadPool::MaxThreads);
 }
+
+TEST(ThreadPool, TheCallerCanTakePartInAStartedRange) {
+  TThreadPool pool(1);
+  std::vector<std::atomic<int>> runs(200);
+  std::atomic<int> byCaller = 0;
+  pool.Start(runs.size(), [&](size_t index, int worker) {
+    runs[index]++;
+    if (worker == 1) ++byCaller;
+    if (index == 150) throw std::runtime_error("one fifty");
+  });
+  int taken = 0;
+  while (pool.RunOne(1)) ++taken;
+  EXPECT_THROW(pool.Wait(), std::runtime_error);  // wherever index 150 ran
+  for (size_t i = 0; i < runs.size(); ++i) EXPECT_EQ(runs[i], 1) << i;
+  EXPECT_EQ(byCaller, taken);
+  EXPECT_FALSE(pool.RunOne(1));     // nothing is left once the range is done
+  pool.Run(3, [](size_t, int) {});  // and the pool starts the next range as usual
+}
