@@ -49,36 +49,29 @@ bool CoverSystem(const std::vector<TMuscleGeneticControl*>& controls, const TSys
 
 }  // namespace
 
-std::optional<std::vector<TMuscleGeneticControl*>> ControlsToRefresh(const TIndividual& individual,
-                                                                     const TSystemTwin& twin) {
+std::optional<std::vector<TMuscleGeneticControl*>> MuscleControls(const TIndividual& individual,
+                                                                  const TSystemTwin& twin) {
   if (individual.Root == nullptr) return std::nullopt;
   std::vector<TMuscleGeneticControl*> controls;
   if (!CollectMuscleControls(*individual.Root, controls) || !CoverSystem(controls, twin))
     return std::nullopt;
-  std::vector<TMuscleGeneticControl*> due;
-  for (TMuscleGeneticControl* control : controls) {
-    // The question the muscle asks its cache, put to a copy of the cache's grid.
-    const TCache& cache = control->Cache();
-    TCache probe(nullptr, cache.TimeFrame);
-    probe.SetTimes(cache.StartTime, cache.EndTime, cache.TimeStep, cache.Offset);
-    if (control->Changed || probe.TimeFrameChanged()) due.push_back(control);
-  }
-  return due;
+  return controls;
 }
 
-TPendingCache PlanCache(const TMuscleGeneticControl& control) {
+std::optional<TPendingCache> PlanCache(const TMuscleGeneticControl& control) {
   // The question the muscle asks its cache, put to a copy of the cache's grid.
   const TCache& cache = control.Cache();
   TCache scratch(nullptr, cache.TimeFrame);
   scratch.SetTimes(cache.StartTime, cache.EndTime, cache.TimeStep, cache.Offset);
   const bool recalculate = scratch.TimeFrameChanged() || control.Changed;
+  if (!recalculate) return std::nullopt;
   TPendingCache result;
   result.Control = const_cast<TMuscleGeneticControl*>(&control);
   result.StartTime = scratch.StartTime;
   result.EndTime = scratch.EndTime;
   result.TimeStep = scratch.TimeStep;
   result.Offset = scratch.Offset;
-  if (recalculate && scratch.TimeStep != 0) {
+  if (scratch.TimeStep != 0) {
     result.Times = scratch.GridTimes();
     result.Samples.assign(result.Times.size(), 0.0L);
     result.Sampled = true;
@@ -86,7 +79,8 @@ TPendingCache PlanCache(const TMuscleGeneticControl& control) {
   return result;
 }
 
-void SampleCache(const TMuscleGeneticControl& control, TPendingCache& pending, TSystemTwin& twin) {
+void SampleCache(TPendingCache& pending, TSystemTwin& twin) {
+  const TMuscleGeneticControl& control = *pending.Control;
   for (int u = 0; u < control.ChildCount(); ++u) {
     const auto& unit = static_cast<const TMotorUnitGeneticControl&>(*control.Child(u));
     twin.TwinOf(unit.MotorUnit())->SetImpArray(unit.Genes);
@@ -147,7 +141,6 @@ void TParallelEvaluator::Prefill(const std::vector<TIndividual*>& individuals,
   if (system == nullptr) return;
   if (!Ready(system, threads)) Prepare(system, threads);
   if (!pool_ || individuals.size() < 2) return;
-  due_.assign(individuals.size(), {});
   failed_.assign(individuals.size(), 0);
   pending_.assign(individuals.size(), std::nullopt);
   remaining_.assign(individuals.size(), 0);
@@ -160,18 +153,18 @@ void TParallelEvaluator::Prefill(const std::vector<TIndividual*>& individuals,
 }
 
 bool TParallelEvaluator::Plan(size_t individual, TIndividual& candidate) {
-  auto controls = ControlsToRefresh(candidate, *twins_.front());
+  const auto controls = MuscleControls(candidate, *twins_.front());
   if (!controls) return false;
   TPendingCaches planned;
   try {
-    for (const TMuscleGeneticControl* control : *controls) planned.push_back(PlanCache(*control));
+    for (const TMuscleGeneticControl* control : *controls)
+      if (auto plan = PlanCache(*control)) planned.push_back(std::move(*plan));
   } catch (...) {
     return false;
   }
   const size_t first = tasks_.size();
   for (size_t slot = 0; slot < planned.size(); ++slot)
     if (planned[slot].Sampled) tasks_.push_back({individual, slot});
-  due_[individual] = std::move(*controls);
   pending_[individual] = std::move(planned);
   remaining_[individual] = tasks_.size() - first;
   return true;
@@ -180,8 +173,7 @@ bool TParallelEvaluator::Plan(size_t individual, TIndividual& candidate) {
 void TParallelEvaluator::RunTask(size_t index, int worker) {
   const TTask& task = tasks_[index];
   try {
-    SampleCache(*due_[task.Individual][task.Slot], (*pending_[task.Individual])[task.Slot],
-                *twins_[static_cast<size_t>(worker)]);
+    SampleCache((*pending_[task.Individual])[task.Slot], *twins_[static_cast<size_t>(worker)]);
   } catch (...) {
     std::lock_guard lock(doneMutex_);
     failed_[task.Individual] = 1;
@@ -224,7 +216,6 @@ void TParallelEvaluator::Discard() {
     }
   }
   tasks_.clear();
-  due_.clear();
   failed_.clear();
   pending_.clear();
   remaining_.clear();

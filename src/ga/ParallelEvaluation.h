@@ -40,22 +40,21 @@ struct TPendingCache {
 
 using TPendingCaches = std::vector<TPendingCache>;
 
-// The muscle controls of the individual whose caches applying it and refreshing the caches
-// would change (recomputed, or their grid times brought up to date), in the order Apply visits
-// them. Nothing when the individual's tree does not cover the system's muscles and motor units
-// one for one: it is then left to the sequential evaluation.
-std::optional<std::vector<TMuscleGeneticControl*>> ControlsToRefresh(const TIndividual& individual,
-                                                                     const TSystemTwin& twin);
+// The muscle controls of the individual in the order Apply visits them. Nothing when the
+// individual's tree does not cover the system's muscles and motor units one for one: it is
+// then left to the sequential evaluation.
+std::optional<std::vector<TMuscleGeneticControl*>> MuscleControls(const TIndividual& individual,
+                                                                  const TSystemTwin& twin);
 
 // What applying the control and refreshing its muscle's cache would do to the control's cache:
 // the grid times it would take and, when it would be recalculated, the grid to sample (the
-// samples themselves are left to SampleCache). The control is not changed. Throws what the
-// refresh throws for a bad grid.
-TPendingCache PlanCache(const TMuscleGeneticControl& control);
+// samples themselves are left to SampleCache); nothing when the cache would stay as it is.
+// The control is not changed. Throws what the refresh throws for a bad grid.
+std::optional<TPendingCache> PlanCache(const TMuscleGeneticControl& control);
 
-// Fills the planned samples with the force of the control's muscle on `twin`, after writing
-// the control's trains into the twin's motor units.
-void SampleCache(const TMuscleGeneticControl& control, TPendingCache& pending, TSystemTwin& twin);
+// Fills the planned samples with the force of the planned control's muscle on `twin`, after
+// writing the control's trains into the twin's motor units.
+void SampleCache(TPendingCache& pending, TSystemTwin& twin);
 
 // Writes pending cache contents into their muscle controls and clears those controls' changed
 // flags, as applying and refreshing would; applying the individual then recomputes nothing.
@@ -115,7 +114,6 @@ class TParallelEvaluator {
   // The round of work handed to the workers by Prefill.
   bool started_ = false;
   std::vector<TTask> tasks_;
-  std::vector<std::vector<TMuscleGeneticControl*>> due_;
   std::vector<uint8_t> failed_;
   std::vector<std::optional<TPendingCaches>> pending_;
   // Worker calls not yet ended, per individual; guarded by doneMutex_.

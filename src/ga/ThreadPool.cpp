@@ -71,23 +71,6 @@ bool TThreadPool::RunOne(int worker) {
   return true;
 }
 
-std::exception_ptr TThreadPool::Drain(int worker) {
-  std::exception_ptr first;
-  for (;;) {
-    size_t index = 0;
-    {
-      std::lock_guard lock(mutex_);
-      if (next_ >= count_) return first;
-      index = next_++;
-    }
-    try {
-      task_(index, worker);
-    } catch (...) {
-      if (!first) first = std::current_exception();
-    }
-  }
-}
-
 void TThreadPool::WorkerLoop(int worker) {
   uint64_t seen = 0;
   for (;;) {
@@ -97,9 +80,9 @@ void TThreadPool::WorkerLoop(int worker) {
       if (stopping_) return;
       seen = round_;
     }
-    std::exception_ptr error = Drain(worker);
+    while (RunOne(worker)) {
+    }
     std::lock_guard lock(mutex_);
-    if (error && !error_) error_ = error;
     if (--busy_ == 0) finished_.notify_one();
   }
 }

@@ -49,8 +49,6 @@ class TThreadPool {
  private:
   void WorkerLoop(int worker);
   void StopAll();
-  // Runs indices of the current range until none is left; returns the first exception.
-  std::exception_ptr Drain(int worker);
 
   std::mutex mutex_;
   std::condition_variable wake_;

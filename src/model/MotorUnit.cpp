@@ -166,8 +166,6 @@ bool SamePeakParameters(const TTwitchParameters& a, const TTwitchParameters& b) 
 }  // namespace
 
 long double TMotorUnit::Force(long double t) const {
-  if (ImpArray_.empty()) return 0;
-  if (TwitchKernel() == TTwitchKernelChoice::Literal) return ForceLiteral(t);
   // The grid computation on this one time, so that charts and caches see the same bits.
   long double force = 0;
   AddForceSamples(std::span<const long double>(&t, 1), std::span<long double>(&force, 1));

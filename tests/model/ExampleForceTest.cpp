@@ -5,6 +5,7 @@
 #include "model/MotorUnit.h"
 #include "model/Muscle.h"
 #include "model/ProjectFile.h"
+#include "model/TwitchTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -20,12 +21,6 @@ namespace {
 struct TKernelGuard {
   ~TKernelGuard() { SetTwitchKernel(TTwitchKernelChoice::Fast); }
 };
-
-std::vector<TTwitchKernelChoice> FastKernels() {
-  std::vector<TTwitchKernelChoice> kernels{TTwitchKernelChoice::Portable};
-  if (WideKernelHasAvx2()) kernels.push_back(TTwitchKernelChoice::Fast);
-  return kernels;
-}
 
 std::vector<const TMotorUnit*> Units(const TMechanicalSystem& system) {
   std::vector<const TMotorUnit*> units;
@@ -59,7 +54,7 @@ void ExpectKernelsAgreeWithTheSteps(const std::string& file, long double step) {
     std::vector<long double> literal(times.size());
     for (size_t i = 0; i < times.size(); ++i) literal[i] = unit->ForceLiteral(times[i]);
     const TTwitchPeaks peaks = ComputeTwitchPeaks(unit->TwitchParameters(), unit->ImpArray());
-    for (const TTwitchKernelChoice kernel : FastKernels()) {
+    for (const TTwitchKernelChoice kernel : FastKernelChoices()) {
       SetTwitchKernel(kernel);
       std::vector<long double> forces(times.size(), 0);
       unit->AddForceSamples(times, forces);

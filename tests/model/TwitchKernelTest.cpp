@@ -1,6 +1,7 @@
 // The fast twitch sum against the step-by-step one, over many trains, parameters and times,
 // including the cases where steps fault.
 #include "model/TwitchKernel.h"
+#include "model/TwitchTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -54,15 +55,9 @@ TEST(TwitchKernel, PeaksDoNotDependOnTime) {
 }
 
 // Draws one of a few special values now and then, a plausible value otherwise.
-class TCaseMaker {
+class TCaseMaker : public TTestDraws {
  public:
-  explicit TCaseMaker(uint64_t seed) : engine_(seed) {}
-
-  long double Uniform(long double lo, long double hi) {
-    return lo + (hi - lo) *
-                    static_cast<long double>(std::uniform_real_distribution<double>(0, 1)(engine_));
-  }
-  bool Chance(double p) { return std::bernoulli_distribution(p)(engine_); }
+  using TTestDraws::TTestDraws;
   template <class T>
   T Pick(std::initializer_list<T> values) {
     const auto i = std::uniform_int_distribution<size_t>(0, values.size() - 1)(engine_);
@@ -114,9 +109,6 @@ class TCaseMaker {
     }
     return times;
   }
-
- private:
-  std::mt19937_64 engine_;
 };
 
 TEST(TwitchKernel, FastSumEqualsTheStepByStepSum) {

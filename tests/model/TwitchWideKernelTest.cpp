@@ -2,6 +2,7 @@
 // on every instruction set the processor runs: the tolerance, the fault rule, and results that
 // do not depend on which other times are computed with them.
 #include "model/TwitchKernel.h"
+#include "model/TwitchTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -20,12 +21,6 @@ constexpr long double kTolerance = 1e-13L;
 // What the lanes guarantee for each sample they serve (the 80-bit kernel does better).
 constexpr long double kProvenBound = 4e-14L;
 
-std::vector<TTwitchKernelChoice> WideKernels() {
-  std::vector<TTwitchKernelChoice> kernels{TTwitchKernelChoice::Portable};
-  if (WideKernelHasAvx2()) kernels.push_back(TTwitchKernelChoice::Fast);
-  return kernels;
-}
-
 long double ShapeExponent(long double tc, long double tr) {
   return std::numbers::ln2_v<long double> * tc / (tc * std::log(tc / tr) + tr - tc);
 }
@@ -37,15 +32,9 @@ struct TUnitCase {
 
 // Units as a model holds them, with now and then a shape, fatigue or train that strains the
 // double computation or makes steps fault.
-class TUnitMaker {
+class TUnitMaker : public TTestDraws {
  public:
-  explicit TUnitMaker(uint64_t seed) : engine_(seed) {}
-
-  long double Uniform(long double lo, long double hi) {
-    return lo + (hi - lo) *
-                    static_cast<long double>(std::uniform_real_distribution<double>(0, 1)(engine_));
-  }
-  bool Chance(double p) { return std::bernoulli_distribution(p)(engine_); }
+  using TTestDraws::TTestDraws;
 
   TUnitCase Make() {
     TUnitCase c;
@@ -90,14 +79,11 @@ class TUnitMaker {
     std::sort(times.begin(), times.end());
     return times;
   }
-
- private:
-  std::mt19937_64 engine_;
 };
 
 TEST(TwitchWideKernel, GridSamplesStayWithinToleranceOfTheStepByStepSum) {
   TUnitMaker maker(7702);
-  for (const TTwitchKernelChoice kernel : WideKernels()) {
+  for (const TTwitchKernelChoice kernel : FastKernelChoices()) {
     long double worst = 0;
     int samples = 0;
     int wide = 0;
@@ -139,7 +125,7 @@ TEST(TwitchWideKernel, GridSamplesStayWithinToleranceOfTheStepByStepSum) {
 TEST(TwitchWideKernel, SampleDoesNotDependOnTheOtherTimesOfTheGrid) {
   TUnitMaker maker(99);
   std::mt19937_64 engine(5);
-  for (const TTwitchKernelChoice kernel : WideKernels()) {
+  for (const TTwitchKernelChoice kernel : FastKernelChoices()) {
     for (int c = 0; c < 60; ++c) {
       const TUnitCase unit = maker.Make();
       const TTwitchPeaks peaks = ComputeTwitchPeaks(unit.Parameters, unit.Train);
@@ -197,7 +183,7 @@ TEST(TwitchWideKernel, AwkwardTimesAndUnitsFallBackToTheExactRule) {
       {"single", base, {5}},
       {"far past impulse", base, {-626513, 83, 123}},
   };
-  for (const TTwitchKernelChoice kernel : WideKernels()) {
+  for (const TTwitchKernelChoice kernel : FastKernelChoices()) {
     for (const TVariant& v : variants) {
       const TTwitchPeaks peaks = ComputeTwitchPeaks(v.P, v.Train);
       std::vector<long double> forces(times.size(), 0);
@@ -236,7 +222,7 @@ TEST(TwitchWideKernel, LanesDeclineSamplesTheirErrorBoundDoesNotCover) {
   TTwitchParameters p{1, 300, 1, 1, 40, 10, 0, 16};
   const std::vector<long double> train{0};
   const TTwitchPeaks peaks = ComputeTwitchPeaks(p, train);
-  for (const TTwitchKernelChoice kernel : WideKernels()) {
+  for (const TTwitchKernelChoice kernel : FastKernelChoices()) {
     long double force = -1;
     EXPECT_TRUE(TwitchForceWide(p, peaks, 40, kernel, force));
     EXPECT_TRUE(TwitchForceWide(p, peaks, 80, kernel, force));  // x = 2
