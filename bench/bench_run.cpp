@@ -9,7 +9,7 @@
 // (nan where the table has no such baseline).
 #include "base/Random.h"
 #include "ga/GeneticAlgorithm.h"
-#include "ga/GoalFunction.h"
+#include "ga/ParallelEvaluation.h"
 #include "ga/TaskFile.h"
 #include "ga/ThreadPool.h"
 #include "model/MechanicalSystem.h"
@@ -36,20 +36,6 @@ namespace {
 
 const std::string Examples = SARVANTA_EXAMPLES_DIR;
 
-// A goal of weight 0 that only counts how often the algorithm evaluates an individual.
-class TCountingGoal : public TGoalFunction {
- public:
-  TCountingGoal(TComponent* owner, int64_t& count)
-      : TGoalFunction(owner, 0, "count"), count_(count) {}
-  long double Estimation(TChromosome*) override {
-    ++count_;
-    return 0;
-  }
-
- private:
-  int64_t& count_;
-};
-
 struct TRunCase {
   std::string Task;     // a task of examples/
   std::string Project;  // a project of examples/
@@ -64,6 +50,8 @@ struct TRunResult {
   int64_t Generations = 0;
   int64_t Evaluations = 0;
   long PeakKB = 0;
+  // Individuals whose goals were estimated on the evaluation threads' copies of the system.
+  int64_t ScoredOnWorkers = 0;
 };
 
 // In the child process: one seeded run of the case; prints its figures on standard output.
@@ -80,8 +68,6 @@ int RunCase(const TRunCase& c) {
   if (c.Population > 0) settings.ePopulationSize = std::to_string(c.Population);
   TChartScales scales;
   PrepareFreshRun(settings, algorithm, scales);
-  int64_t evaluations = 0;
-  new TCountingGoal(&algorithm, evaluations);
   algorithm.EvaluationThreads = c.Threads;
   SetTwitchKernel(c.Literal ? TTwitchKernelChoice::Literal : TTwitchKernelChoice::Fast);
   TRandom::Shared().SetFixedSeed(1);
@@ -93,8 +79,9 @@ int RunCase(const TRunCase& c) {
   SetTwitchKernel(TTwitchKernelChoice::Fast);
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
-  std::printf("%.9f %d %lld %ld\n", seconds, algorithm.StepNo, static_cast<long long>(evaluations),
-              usage.ru_maxrss);
+  std::printf("%.9f %d %llu %ld %llu\n", seconds, algorithm.StepNo,
+              static_cast<unsigned long long>(algorithm.Evaluations), usage.ru_maxrss,
+              static_cast<unsigned long long>(algorithm.Evaluator->Scored));
   return 0;
 }
 
@@ -108,12 +95,14 @@ TRunResult RunInChild(const TRunCase& c) {
   TRunResult result;
   long long generations = 0;
   long long evaluations = 0;
-  const int read = std::fscanf(child, "%lf %lld %lld %ld", &result.Seconds, &generations,
-                               &evaluations, &result.PeakKB);
+  long long scored = 0;
+  const int read = std::fscanf(child, "%lf %lld %lld %ld %lld", &result.Seconds, &generations,
+                               &evaluations, &result.PeakKB, &scored);
   const int status = pclose(child);
-  if (read != 4 || status != 0) throw std::runtime_error("the run failed: " + command);
+  if (read != 5 || status != 0) throw std::runtime_error("the run failed: " + command);
   result.Generations = generations;
   result.Evaluations = evaluations;
+  result.ScoredOnWorkers = scored;
   return result;
 }
 
@@ -137,6 +126,7 @@ void MeasureRun(benchmark::State& state, const TRunCase& c, const std::string& k
   state.counters["eval/s"] = static_cast<double>(result.Evaluations) / result.Seconds;
   state.counters["threads"] = c.Threads;
   state.counters["peak_MB"] = static_cast<double>(result.PeakKB) / 1024.0;
+  state.counters["scored_apart"] = static_cast<double>(result.ScoredOnWorkers);
   state.counters["x_1thread"] = ratio("1thread");
   state.counters["x_literal"] = ratio("literal");
 }

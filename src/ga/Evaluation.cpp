@@ -18,4 +18,14 @@ void EvaluateIndividual(TIndividual& individual, const std::vector<TGoalFunction
   root->SetChanged(false);
 }
 
+void ApplyEvaluated(TIndividual& individual, std::vector<long double> values,
+                    TEvaluationContext& context) {
+  individual.Values = std::move(values);
+  TChromosome* root = individual.Root;
+  if (root == nullptr) return;
+  root->Apply();
+  if (context.System != nullptr) context.System->UpdateCaches();
+  root->SetChanged(false);
+}
+
 }  // namespace sarvanta

@@ -25,4 +25,10 @@ struct TEvaluationContext {
 void EvaluateIndividual(TIndividual& individual, const std::vector<TGoalFunction*>& goals,
                         TEvaluationContext& context);
 
+// What EvaluateIndividual does for goal values already estimated (on a copy of the system,
+// from the same trains and caches): applies the root, refreshes the caches, stores `values`
+// and clears the root's changed flag.
+void ApplyEvaluated(TIndividual& individual, std::vector<long double> values,
+                    TEvaluationContext& context);
+
 }  // namespace sarvanta

@@ -239,12 +239,15 @@ void TGeneticAlgorithm::EvaluateIndividuals(TStringList& list) {
     if (all || (individual->Root != nullptr && individual->Root->Changed))
       due.push_back(individual);
   }
-  Evaluator->Prefill(due, MechanicalSystem, ResolveThreadCount(EvaluationThreads));
+  Evaluations += due.size();
+  Evaluator->Prefill(due, MechanicalSystem, ResolveThreadCount(EvaluationThreads), goals);
   TEvaluationContext context{MechanicalSystem};
   try {
     for (size_t k = 0; k < due.size(); ++k) {
-      Evaluator->Commit(k);
-      EvaluateIndividual(*due[k], goals, context);
+      if (auto values = Evaluator->Commit(k))
+        ApplyEvaluated(*due[k], std::move(*values), context);
+      else
+        EvaluateIndividual(*due[k], goals, context);
     }
   } catch (...) {
     // The individuals after the failing one stay as a sequential evaluation leaves them.

@@ -53,9 +53,10 @@ class TGeneticAlgorithm : public TStreamComponent {
   // Scores the model's present stimulation without evolving it.
   void EvaluateModel(TMechanicalSystem* system);
   // Evaluates the changed individuals of `list` (all of them when the frame changed). With
-  // more than one evaluation thread their muscle caches are filled concurrently on copies of
-  // the system; the goals always run on the calling thread in list order, so the results are
-  // bit for bit those of a sequential evaluation.
+  // more than one evaluation thread their muscle caches are filled, and their goals estimated
+  // when the goals can be copied, concurrently on copies of the system; the individuals are
+  // then applied in list order, so the results are bit for bit those of a sequential
+  // evaluation.
   void EvaluateIndividuals(TStringList& list);
 
   void WeightedSumFitness(TStringList& list);
@@ -142,6 +143,8 @@ class TGeneticAlgorithm : public TStreamComponent {
   int32_t EvaluationThreads = 0;
   // The workers and their copies of the system; remade by InitRun.
   std::unique_ptr<TParallelEvaluator> Evaluator;
+  // Individuals evaluated since the algorithm was made (a statistic of the program).
+  uint64_t Evaluations = 0;
 
  protected:
   void Notification(TComponent* component, TOperation operation) override;

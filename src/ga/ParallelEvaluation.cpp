@@ -4,8 +4,11 @@
 #include "ga/Individual.h"
 #include "model/Cache.h"
 #include "model/MotorUnit.h"
+#include "model/MechanicalSystem.h"
 #include "model/Muscle.h"
 
+#include <algorithm>
+#include <span>
 #include <unordered_set>
 
 namespace sarvanta {
@@ -79,13 +82,17 @@ std::optional<TPendingCache> PlanCache(const TMuscleGeneticControl& control) {
   return result;
 }
 
-void SampleCache(TPendingCache& pending, TSystemTwin& twin) {
-  const TMuscleGeneticControl& control = *pending.Control;
+void WriteTrains(const TMuscleGeneticControl& control, TSystemTwin& twin) {
   for (int u = 0; u < control.ChildCount(); ++u) {
     const auto& unit = static_cast<const TMotorUnitGeneticControl&>(*control.Child(u));
     twin.TwinOf(unit.MotorUnit())->SetImpArray(unit.Genes);
   }
-  twin.TwinOf(control.Muscle())->SampleForce(pending.Times, pending.Samples);
+}
+
+void SampleCache(TPendingCache& pending, TSystemTwin& twin, size_t begin, size_t end) {
+  const auto times = std::span<const long double>(pending.Times).subspan(begin, end - begin);
+  const auto samples = std::span<long double>(pending.Samples).subspan(begin, end - begin);
+  twin.TwinOf(pending.Control->Muscle())->SampleForce(times, samples);
 }
 
 void CommitCaches(TPendingCaches& pending) {
@@ -101,6 +108,7 @@ TParallelEvaluator::~TParallelEvaluator() { Discard(); }
 
 void TParallelEvaluator::Prepare(TMechanicalSystem* system, int threads) {
   Discard();
+  scorers_.clear();
   twins_.clear();
   failedFor_ = nullptr;
   LastError.clear();
@@ -136,24 +144,66 @@ bool TParallelEvaluator::Ready(TMechanicalSystem* system, int threads) const {
 }
 
 void TParallelEvaluator::Prefill(const std::vector<TIndividual*>& individuals,
-                                 TMechanicalSystem* system, int threads) {
+                                 TMechanicalSystem* system, int threads,
+                                 const std::vector<TGoalFunction*>& goals) {
   Discard();
   if (system == nullptr) return;
   if (!Ready(system, threads)) Prepare(system, threads);
-  if (!pool_ || individuals.size() < 2) return;
+  if (!pool_ || individuals.empty()) return;
+  scoring_ = PrepareScoring(system, threads, goals);
+  if (!pool_) return;
+  individuals_ = individuals;
+  controls_.assign(individuals.size(), {});
   failed_.assign(individuals.size(), 0);
   pending_.assign(individuals.size(), std::nullopt);
+  scores_.assign(individuals.size(), std::nullopt);
   remaining_.assign(individuals.size(), 0);
+  ready_.assign(individuals.size(), 1);
   for (size_t i = 0; i < individuals.size(); ++i)
-    if (!Plan(i, *individuals[i])) pending_[i].reset();
+    if (!Plan(i, *individuals[i], *system)) pending_[i].reset();
   if (tasks_.empty()) return;
+  SplitLastTasks();
   for (const auto& twin : twins_) twin->SyncParameters();
+  // The copies of the parameters brought the trains of the original along.
+  holding_.assign(twins_.size(), {});
   pool_->Start(tasks_.size(), [this](size_t index, int worker) { RunTask(index, worker); });
   started_ = true;
 }
 
-bool TParallelEvaluator::Plan(size_t individual, TIndividual& candidate) {
-  const auto controls = MuscleControls(candidate, *twins_.front());
+bool TParallelEvaluator::PrepareScoring(TMechanicalSystem* system, int threads,
+                                        const std::vector<TGoalFunction*>& goals) {
+  const std::optional<std::string> copyable = CopyableGoals(goals);
+  if (!copyable) return false;
+  const std::string view = GoalView(*system);
+  const auto showsGoals = [&] {
+    for (const auto& twin : twins_)
+      if (!twin->ShowsGoals(view)) return false;
+    return true;
+  };
+  if (!showsGoals()) {
+    // The system was edited since the copies were made: they are made anew, once per edit.
+    if (view == remadeFor_) return false;
+    remadeFor_ = view;
+    Prepare(system, threads);
+    if (!pool_ || !showsGoals()) return false;
+  }
+  try {
+    scorers_.resize(twins_.size());
+    for (size_t w = 0; w < twins_.size(); ++w)
+      if (!scorers_[w] || !scorers_[w]->Copies(*copyable, goals))
+        scorers_[w] = std::make_unique<TTwinScorer>(*twins_[w], *copyable, goals);
+  } catch (const std::exception&) {
+    scorers_.clear();
+    return false;
+  }
+  return true;
+}
+
+bool TParallelEvaluator::Plan(size_t individual, TIndividual& candidate,
+                              const TMechanicalSystem& system) {
+  // The goals find the system through the root.
+  if (candidate.Root == nullptr || candidate.Root->Model != &system) return false;
+  auto controls = MuscleControls(candidate, *twins_.front());
   if (!controls) return false;
   TPendingCaches planned;
   try {
@@ -164,46 +214,134 @@ bool TParallelEvaluator::Plan(size_t individual, TIndividual& candidate) {
   }
   const size_t first = tasks_.size();
   for (size_t slot = 0; slot < planned.size(); ++slot)
-    if (planned[slot].Sampled) tasks_.push_back({individual, slot});
+    if (planned[slot].Sampled) tasks_.push_back({individual, slot, 0, planned[slot].Times.size()});
+  if (scoring_ && tasks_.size() == first) tasks_.push_back({individual, kScoreOnly, 0, 0});
   pending_[individual] = std::move(planned);
-  remaining_[individual] = tasks_.size() - first;
+  controls_[individual] = std::move(*controls);
   return true;
+}
+
+void TParallelEvaluator::SplitLastTasks() {
+  // Whole grids keep the cost per task low; only the last few are cut into parts, so that the
+  // round does not end with one thread sampling a whole grid while the others wait.
+  size_t split = static_cast<size_t>(Threads());
+  std::vector<TTask> tasks;
+  for (auto task = tasks_.rbegin(); task != tasks_.rend(); ++task) {
+    if (task->Slot == kScoreOnly || split == 0) {
+      tasks.push_back(*task);
+      continue;
+    }
+    --split;
+    const size_t samples = task->End;
+    const size_t count = PartCount(samples);
+    for (size_t part = count; part-- > 0;)
+      tasks.push_back({task->Individual, task->Slot, samples * part / count,
+                       samples * (part + 1) / count});
+  }
+  tasks_.assign(tasks.rbegin(), tasks.rend());
+  for (const TTask& task : tasks_) {
+    ++remaining_[task.Individual];
+    ready_[task.Individual] = 0;
+  }
+}
+
+size_t TParallelEvaluator::PartCount(size_t samples) const {
+  // Parts much smaller than this would cost more in train copies than they gain in balance.
+  constexpr size_t kMinPartSamples = 128;
+  const size_t most = 2 * static_cast<size_t>(Threads());
+  return std::clamp<size_t>(samples / kMinPartSamples, 1, most);
 }
 
 void TParallelEvaluator::RunTask(size_t index, int worker) {
   const TTask& task = tasks_[index];
-  try {
-    SampleCache((*pending_[task.Individual])[task.Slot], *twins_[static_cast<size_t>(worker)]);
-  } catch (...) {
+  const auto thread = static_cast<size_t>(worker);
+  if (task.Slot != kScoreOnly) Sample(task.Individual, task.Slot, task.Begin, task.End, thread);
+  bool failed = false;
+  {
     std::lock_guard lock(doneMutex_);
-    failed_[task.Individual] = 1;
+    if (--remaining_[task.Individual] != 0) return;
+    failed = failed_[task.Individual] != 0;
   }
+  // Every part of the individual's caches is done: this thread scores it.
+  if (scoring_ && !failed) Score(task.Individual, thread);
   std::lock_guard lock(doneMutex_);
-  if (--remaining_[task.Individual] == 0) done_.notify_all();
+  ready_[task.Individual] = 1;
+  done_.notify_all();
 }
 
-void TParallelEvaluator::Commit(size_t index) {
-  if (index >= pending_.size() || !pending_[index]) return;
-  // While its entry is not done the calling thread samples what is left, as the last worker.
+void TParallelEvaluator::HoldTrains(const TMuscleGeneticControl& control, size_t individual,
+                                    size_t thread) {
+  TSystemTwin& twin = *twins_[thread];
+  // Only this thread uses its entry of holding_.
+  auto& holding = holding_[thread];
+  const TMuscle* muscle = twin.TwinOf(control.Muscle());
+  const auto held = holding.find(muscle);
+  if (held != holding.end() && held->second == individual) return;
+  holding.erase(muscle);
+  WriteTrains(control, twin);
+  holding.emplace(muscle, individual);
+}
+
+void TParallelEvaluator::Sample(size_t individual, size_t slot, size_t begin, size_t end,
+                                size_t thread) {
+  TPendingCache& pending = (*pending_[individual])[slot];
+  try {
+    HoldTrains(*pending.Control, individual, thread);
+    SampleCache(pending, *twins_[thread], begin, end);
+  } catch (...) {
+    std::lock_guard lock(doneMutex_);
+    failed_[individual] = 1;
+  }
+}
+
+void TParallelEvaluator::Score(size_t individual, size_t thread) {
+  const std::vector<TMuscleGeneticControl*>& controls = controls_[individual];
+  try {
+    std::vector<const std::vector<long double>*> samples;
+    for (TMuscleGeneticControl* control : controls) {
+      HoldTrains(*control, individual, thread);
+      // The samples the control's cache holds once the individual is committed.
+      const std::vector<long double>* values = &control->Cache().Samples;
+      for (const TPendingCache& entry : *pending_[individual])
+        if (entry.Control == control && entry.Sampled) values = &entry.Samples;
+      samples.push_back(values);
+    }
+    scores_[individual] =
+        scorers_[thread]->Score(individuals_[individual]->Root->TimeFrame, controls, samples);
+  } catch (...) {
+    // The caller estimates the goals itself and meets the failure at the same point.
+    scores_[individual].reset();
+  }
+}
+
+std::optional<std::vector<long double>> TParallelEvaluator::Commit(size_t index) {
+  if (index >= pending_.size() || !pending_[index]) return std::nullopt;
+  // While its entry is not done the calling thread works on what is left, as the last worker.
   const int self = pool_->Size();
   for (;;) {
     {
       std::lock_guard lock(doneMutex_);
-      if (remaining_[index] == 0) break;
+      if (ready_[index] != 0) break;
     }
     if (!pool_->RunOne(self)) {
       std::unique_lock lock(doneMutex_);
-      done_.wait(lock, [&] { return remaining_[index] == 0; });
+      done_.wait(lock, [&] { return ready_[index] != 0; });
       break;
     }
   }
   // A failure leaves the whole individual to the sequential evaluation, which meets the same
   // failure at the same point.
-  if (failed_[index] == 0 && !pending_[index]->empty()) {
-    CommitCaches(*pending_[index]);
-    ++Prefilled;
+  std::optional<std::vector<long double>> values;
+  if (failed_[index] == 0) {
+    if (!pending_[index]->empty()) {
+      CommitCaches(*pending_[index]);
+      ++Prefilled;
+    }
+    values = std::move(scores_[index]);
+    if (values) ++Scored;
   }
   pending_[index].reset();
+  return values;
 }
 
 void TParallelEvaluator::Discard() {
@@ -215,10 +353,15 @@ void TParallelEvaluator::Discard() {
       // Every call catches its own failure; nothing else can reach here.
     }
   }
+  scoring_ = false;
   tasks_.clear();
+  individuals_.clear();
+  controls_.clear();
   failed_.clear();
   pending_.clear();
+  scores_.clear();
   remaining_.clear();
+  ready_.clear();
 }
 
 }  // namespace sarvanta

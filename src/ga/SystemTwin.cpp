@@ -2,10 +2,13 @@
 
 #include "base/Exception.h"
 #include "base/NumberText.h"
+#include "model/Bone.h"
+#include "model/Joint.h"
 #include "model/MechanicalSystem.h"
 #include "model/MotorUnit.h"
 #include "model/Muscle.h"
 #include "model/ProjectFile.h"
+#include "model/References.h"
 #include "model/Stream.h"
 
 namespace sarvanta {
@@ -19,6 +22,48 @@ std::vector<TMuscle*> MusclesOf(const TMechanicalSystem& system) {
   return muscles;
 }
 
+// The component's class, tag and published values.
+void WriteProperties(const TStreamComponent& component, TWriter& writer) {
+  const TClassInfo& info = component.ClassInfo();
+  writer.WriteShortString(info.ClassName);
+  writer.WriteInteger(component.Tag);
+  for (const TPropertyInfo& property : info.Properties) {
+    switch (property.Type) {
+      case TPropType::Extended:
+        writer.WriteFloat(property.GetFloat(component));
+        break;
+      case TPropType::String:
+        writer.WriteString(property.GetString(component));
+        break;
+      default:
+        writer.WriteInteger(property.GetInt(component));
+    }
+  }
+}
+
+// The published values and the custom blocks, but the one named `skipped`.
+void WriteValues(const TStreamComponent& component, TWriter& writer,
+                 const std::string& skipped = "") {
+  WriteProperties(component, writer);
+  for (const TBlockInfo& block : component.ClassInfo().Blocks) {
+    if (block.Name == skipped || (block.ShouldWrite && !block.ShouldWrite(component))) continue;
+    writer.WriteShortString(block.Name);
+    block.Write(component, writer);
+  }
+  writer.WriteListEnd();
+}
+
+// Every entry of a system list after its placeholder, a missing one as an empty record.
+template <class T, class TWriteEntry>
+void WriteEntries(const TStringList& list, TWriter& writer, TWriteEntry writeEntry) {
+  for (int i = 1; i < list.Count(); ++i) {
+    if (const auto* entry = dynamic_cast<const T*>(list.Objects(i)))
+      writeEntry(*entry);
+    else
+      writer.WriteListEnd();
+  }
+}
+
 Exception Mismatch(const std::string& what) {
   return Exception("The copy of the system for an evaluation thread does not match the system: " +
                    what);
@@ -29,8 +74,9 @@ Exception Mismatch(const std::string& what) {
 TSystemTwin::TSystemTwin(TMechanicalSystem& original)
     : original_(&original), copy_(std::make_unique<TMechanicalSystem>()) {
   // Written as it stands: saving would first refresh the original's stored list indices, and
-  // a run must leave the model as a single-threaded run leaves it. The copy only samples
-  // forces, for which the bone references it rebuilds from those indices do not matter.
+  // a run must leave the model as a single-threaded run leaves it. Forces do not depend on the
+  // bone references the copy rebuilds from those indices; goals do, and GoalView tells
+  // whether the copy's references lead where the original's do.
   std::string bytes;
   TWriter writer(bytes);
   writer.WriteSignature();
@@ -44,6 +90,7 @@ TSystemTwin::TSystemTwin(TMechanicalSystem& original)
   for (size_t m = 0; m < originals.size(); ++m)
     MapMuscle(*originals[m], *twins[m], static_cast<int>(m) + 1);
   SyncParameters();
+  view_ = GoalView(*copy_);
 }
 
 TSystemTwin::~TSystemTwin() = default;
@@ -86,6 +133,33 @@ void TSystemTwin::SyncParameters() {
     original->AssignTo(*twin);
     twin->LeadT = original->LeadT;
   }
+}
+
+std::string GoalView(const TMechanicalSystem& system) {
+  std::string view;
+  TWriter writer(view);
+  // The system's blocks are its lists, written below entry by entry.
+  WriteProperties(system, writer);
+  const auto index = [&](const TStringList& list, const TObject* object) {
+    writer.WriteInteger(IndexInList(list, object));
+  };
+  WriteEntries<TBone>(system.Bones, writer, [&](const TBone& bone) {
+    WriteValues(bone, writer);
+    index(system.Joints, bone.FromJnt);
+    index(system.Joints, bone.ToJnt);
+  });
+  WriteEntries<TJoint>(system.Joints, writer, [&](const TJoint& joint) {
+    WriteValues(joint, writer);
+    index(system.Bones, joint.FBone());
+    index(system.Bones, joint.SBone());
+  });
+  WriteEntries<TMuscle>(system.Muscles, writer, [&](const TMuscle& muscle) {
+    WriteValues(muscle, writer, "MU");
+    index(system.Bones, muscle.FromBone);
+    index(system.Bones, muscle.ToBone);
+    writer.WriteInteger(muscle.MotorUnits.Count());
+  });
+  return view;
 }
 
 TMuscle* TSystemTwin::TwinOf(const TMuscle* original) const {

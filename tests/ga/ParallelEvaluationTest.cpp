@@ -9,7 +9,9 @@
 #include "ga/ParallelEvaluation.h"
 #include "ga/SystemTwin.h"
 #include "ga/TaskFile.h"
+#include "ga/TwinScoring.h"
 #include "ga/ThreadPool.h"
+#include "model/Bone.h"
 #include "model/Cache.h"
 #include "model/MechanicalSystem.h"
 #include "model/MotorUnit.h"
@@ -80,12 +82,15 @@ struct TRunRecord {
   std::string Project;
   std::set<std::string> Ends, Precisions, Offsets;
   uint64_t Prefilled = 0;
+  uint64_t Scored = 0;
   std::string Error;
 };
 
 // The elbow task with a frame that moves, oscillates and changes its precision, and goals of
-// several kinds, one of them an expression drawing from the shared generator.
-void LoadElbowTask(TMechanicalSystem& system, TGeneticAlgorithm& ga) {
+// several kinds: when `noisy`, one of them is an expression drawing from the shared generator
+// (whose draws only the calling thread can make in order); otherwise every goal can be
+// estimated on the workers.
+void LoadElbowTask(TMechanicalSystem& system, TGeneticAlgorithm& ga, bool noisy = true) {
   RegisterTaskClasses();
   LoadSystemFromFile(system, Examples + "/elbow.svt");
   LoadTaskFromFile(ga, Examples + "/elbow.hga");
@@ -99,17 +104,25 @@ void LoadElbowTask(TMechanicalSystem& system, TGeneticAlgorithm& ga) {
   new TGFMinimalFatigue(&ga, 0.2L, "Fatigue");
   new TGFMinimalMUActivation(&ga, 0.1L, "Activation");
   new TGFPCSAbased(&ga, 0.1L, "PCSA");
-  auto* noisy = new TGFJointAngle(&ga, 0.5L, "Noisy angle");
-  noisy->FromBoneInd = 1;
-  noisy->ToBoneInd = 2;
-  noisy->Expression = "0.4+0.05*rn(4,1)";
+  auto* angle = new TGFJointAngle(&ga, 0.5L, noisy ? "Noisy angle" : "Swinging angle");
+  angle->FromBoneInd = 1;
+  angle->ToBoneInd = 2;
+  angle->Expression = noisy ? "0.4+0.05*rn(4,1)" : "0.4+a*sin(t/b)";
+  angle->A = 0.05L;
+  angle->B = 60;
+  if (!noisy) {
+    auto* reaction = new TGFMinimalJointReaction(&ga, 0.05L, "Reaction");
+    reaction->FromBoneInd = 1;
+    reaction->ToBoneInd = 2;
+    reaction->Expression = "0.3+0.1*cos(t/80)";
+  }
   ga.RenameLists();
 }
 
-TRunRecord RunElbow(int threads) {
+TRunRecord RunElbow(int threads, bool noisy) {
   TMechanicalSystem system;
   TGeneticAlgorithm ga;
-  LoadElbowTask(system, ga);
+  LoadElbowTask(system, ga, noisy);
   ga.EvaluationThreads = threads;
   TRunRecord record;
   ga.OnTrace = [&record](int kind, const std::string& text) {
@@ -129,6 +142,7 @@ TRunRecord RunElbow(int threads) {
   ApplySolution(*ga.Individual(ga.Population, 0), system);
   record.Project = SaveSystemToBytes(system);
   record.Prefilled = ga.Evaluator->Prefilled;
+  record.Scored = ga.Evaluator->Scored;
   record.Error = ga.Evaluator->LastError;
   return record;
 }
@@ -153,12 +167,13 @@ struct TFailure {
   std::vector<std::string> Population;
 };
 
-// One step that fails: through a goal at its `failAt`-th estimation, or (failAt 0) because the
-// time grid cannot be sampled.
+// One step that fails: through a goal at its `failAt`-th estimation, (failAt 0) because the
+// time grid cannot be sampled, or (failAt -1) because an expression goal that the workers
+// estimate overflows.
 TFailure FailingStep(int threads, int failAt) {
   TMechanicalSystem system;
   TGeneticAlgorithm ga;
-  LoadElbowTask(system, ga);
+  LoadElbowTask(system, ga, failAt >= 0);
   auto* goal = failAt > 0 ? new TFailingGoal(&ga, failAt) : nullptr;
   ga.EvaluationThreads = threads;
   TRandom::Shared().SetFixedSeed(5);
@@ -166,9 +181,15 @@ TFailure FailingStep(int threads, int failAt) {
   ga.Step();
   // A new grid: every individual of the population is evaluated again and every cache
   // sampled anew.
-  ga.TimeFrame->Precision = goal != nullptr ? 2.5L : -1;
+  ga.TimeFrame->Precision = failAt != 0 ? 2.5L : -1;
   ga.TimeFrame->Changed = true;
   if (goal != nullptr) goal->Armed = true;
+  if (failAt < 0) {
+    auto* angle = static_cast<TGFJointAngle*>(ga.Goal(ga.Goals.Count() - 2));
+    angle->Expression = "exp(a*t)";
+    angle->A = 100;
+    angle->UpdateExpression();
+  }
   TFailure failure;
   try {
     ga.Step();
@@ -183,27 +204,38 @@ TFailure FailingStep(int threads, int failAt) {
 }  // namespace
 
 TEST(ParallelEvaluation, RunsGiveBitIdenticalResultsWithAnyNumberOfThreads) {
-  const TRunRecord sequential = RunElbow(1);
-  EXPECT_EQ(sequential.Prefilled, 0u);
-  // The frame really moved, oscillated and changed its precision during the run.
-  EXPECT_GT(sequential.Ends.size(), 1u);
-  EXPECT_GT(sequential.Precisions.size(), 1u);
-  EXPECT_GT(sequential.Offsets.size(), 1u);
-  ASSERT_EQ(sequential.Population.size(), 6u * (3 + 86 + 2 * 4));
-  for (int threads : {2, 4}) {
-    const TRunRecord parallel = RunElbow(threads);
-    EXPECT_EQ(parallel.Error, "");
-    EXPECT_GT(parallel.Prefilled, 100u) << threads;  // the workers did the sampling
-    EXPECT_EQ(parallel.Population, sequential.Population) << threads;
-    EXPECT_EQ(parallel.Trace, sequential.Trace) << threads;
-    EXPECT_TRUE(parallel.Project == sequential.Project) << threads;
+  for (bool noisy : {true, false}) {
+    const TRunRecord sequential = RunElbow(1, noisy);
+    EXPECT_EQ(sequential.Prefilled, 0u);
+    EXPECT_EQ(sequential.Scored, 0u);
+    // The frame really moved, oscillated and changed its precision during the run.
+    EXPECT_GT(sequential.Ends.size(), 1u);
+    EXPECT_GT(sequential.Precisions.size(), 1u);
+    EXPECT_GT(sequential.Offsets.size(), 1u);
+    ASSERT_EQ(sequential.Population.size(), 6u * (3 + 86 + 2 * 4));
+    for (int threads : {2, 4}) {
+      const TRunRecord parallel = RunElbow(threads, noisy);
+      EXPECT_EQ(parallel.Error, "");
+      EXPECT_GT(parallel.Prefilled, 100u) << threads;  // the workers did the sampling
+      // Goals drawing random numbers stay on the calling thread; the others are estimated
+      // on the workers.
+      if (noisy)
+        EXPECT_EQ(parallel.Scored, 0u) << threads;
+      else
+        EXPECT_GT(parallel.Scored, 100u) << threads;
+      EXPECT_EQ(parallel.Population, sequential.Population) << threads << noisy;
+      EXPECT_EQ(parallel.Trace, sequential.Trace) << threads << noisy;
+      EXPECT_TRUE(parallel.Project == sequential.Project) << threads << noisy;
+    }
   }
 }
 
 TEST(ParallelEvaluation, FailuresLeaveTheSameStateAsSequentialEvaluation) {
   // 0: every cache fails to sample on the workers; the calling thread meets the same error.
-  // 3: a goal fails for the third individual; the later ones stay as they were.
-  for (int failAt : {0, 3}) {
+  // 3: a goal fails for the third individual; the later ones stay as they were (the goal's
+  //    class keeps its base's stored name, so it is never copied to the workers).
+  // -1: a goal estimated on the workers overflows; the calling thread meets it again.
+  for (int failAt : {0, 3, -1}) {
     const TFailure sequential = FailingStep(1, failAt);
     const TFailure parallel = FailingStep(2, failAt);
     EXPECT_FALSE(sequential.Message.empty()) << failAt;
@@ -215,31 +247,38 @@ TEST(ParallelEvaluation, FailuresLeaveTheSameStateAsSequentialEvaluation) {
 
 namespace {
 
-// Steps that meet edits of the model between them: new unit parameters, then a new motor unit
-// that no individual controls.
-std::vector<std::string> StepThroughEdits(int threads, std::vector<uint64_t>& prefilled) {
+// Steps that meet edits of the model between them: new unit and bone parameters, then a new
+// motor unit that no individual controls. `counts` gets the individuals sampled and scored
+// on the workers so far after every step.
+std::vector<std::string> StepThroughEdits(int threads, std::vector<uint64_t>& counts) {
   TMechanicalSystem system;
   TGeneticAlgorithm ga;
-  LoadElbowTask(system, ga);
+  LoadElbowTask(system, ga, false);
   ga.EvaluationThreads = threads;
   TRandom::Shared().SetFixedSeed(3);
   ga.InitRun(&system);
+  const auto count = [&] {
+    counts.push_back(ga.Evaluator->Prefilled);
+    counts.push_back(ga.Evaluator->Scored);
+  };
   ga.Step();
-  prefilled.push_back(ga.Evaluator->Prefilled);
+  count();
   TMotorUnit* unit = system.Muscle(1)->MotorUnit(0);
   unit->Fmax *= 1.5L;
   unit->SetTc(unit->Tc() * 0.8L);
+  system.Bone(2)->Mass *= 1.25L;  // the joint-angle goals read it
+  system.Bone(2)->InertM *= 0.75L;
   ga.TimeFrame->Precision = 2.5L;  // every cache is sampled anew
   ga.TimeFrame->Changed = true;
   ga.Step();
-  prefilled.push_back(ga.Evaluator->Prefilled);
+  count();
   auto* added = new TMotorUnit(nullptr, "Added", 0.5L, 1000, 2, 1, 40, 20, 60, 200, 2);
   system.Muscle(2)->AddMotorUnit(added);
   added->SetImpArray(std::vector<long double>{10, 50, 90, 130});
   ga.TimeFrame->Precision = 2.5L;  // every cache is sampled anew
   ga.TimeFrame->Changed = true;
   ga.Step();
-  prefilled.push_back(ga.Evaluator->Prefilled);
+  count();
   TRandom::Shared().SetFixedSeed(std::nullopt);
   std::vector<std::string> lines = Describe(ga, ga.Population);
   lines.push_back(SaveSystemToBytes(system));
@@ -254,11 +293,67 @@ TEST(ParallelEvaluation, EditsOfTheModelBetweenStepsCountAsInASequentialRun) {
   const auto sequential = StepThroughEdits(1, sequentialCounts);
   const auto parallel = StepThroughEdits(2, parallelCounts);
   EXPECT_EQ(parallel, sequential);
-  ASSERT_EQ(parallelCounts.size(), 3u);
-  // New parameters reach the workers' copies; individuals that do not control every motor
-  // unit any more are evaluated on the calling thread.
-  EXPECT_GT(parallelCounts[1], parallelCounts[0]);
-  EXPECT_EQ(parallelCounts[2], parallelCounts[1]);
+  ASSERT_EQ(parallelCounts.size(), 6u);
+  // New parameters reach the workers' copies, which then still sample and score;
+  // individuals that do not control every motor unit any more are evaluated on the calling
+  // thread.
+  EXPECT_GT(parallelCounts[0], 0u);
+  EXPECT_GT(parallelCounts[1], 0u);
+  EXPECT_GT(parallelCounts[2], parallelCounts[0]);
+  EXPECT_GT(parallelCounts[3], parallelCounts[1]);
+  EXPECT_EQ(parallelCounts[4], parallelCounts[2]);
+  EXPECT_EQ(parallelCounts[5], parallelCounts[3]);
+}
+
+TEST(ParallelEvaluation, GoalsAreCopiedOnlyWhereTheCopiesEstimateAsTheGoals) {
+  TMechanicalSystem system;
+  TGeneticAlgorithm ga;
+  LoadElbowTask(system, ga, false);
+  std::vector<TGoalFunction*> goals;
+  for (int j = 0; j < ga.Goals.Count(); ++j) goals.push_back(ga.Goal(j));
+  auto* angle = static_cast<TGFJointAngle*>(ga.Goal(ga.Goals.Count() - 2));
+  EXPECT_FALSE(CopyableGoals(goals));  // expressions not compiled yet
+  for (TGoalFunction* goal : goals)
+    if (auto* expression = dynamic_cast<TGoalFunctionExpression*>(goal))
+      expression->UpdateExpression();
+  const std::optional<std::string> stored = CopyableGoals(goals);
+  ASSERT_TRUE(stored);
+  angle->A = 0.07L;  // estimating keeps the compiled value 0.05 until the text changes
+  EXPECT_FALSE(CopyableGoals(goals));
+  angle->UpdateExpression();
+  EXPECT_TRUE(CopyableGoals(goals));
+  angle->Expression = "0.4+rm(0,1)";  // draws random numbers
+  angle->UpdateExpression();
+  EXPECT_FALSE(CopyableGoals(goals));
+  angle->Expression = "0.4+a*sin(t/b)";
+  angle->A = 0.05L;
+  angle->UpdateExpression();
+  EXPECT_EQ(CopyableGoals(goals), stored);
+
+  // Copies of the system show the goals what the system shows them, until it is edited.
+  TSystemTwin twin(system);
+  EXPECT_TRUE(twin.ShowsGoals(GoalView(system)));
+  system.Muscle(1)->MotorUnit(0)->Fmax *= 2;  // motor units are copied on their own
+  EXPECT_TRUE(twin.ShowsGoals(GoalView(system)));
+  system.Bone(2)->Mass *= 2;
+  EXPECT_FALSE(twin.ShowsGoals(GoalView(system)));
+  system.Bone(2)->Mass /= 2;
+  EXPECT_TRUE(twin.ShowsGoals(GoalView(system)));
+  TBone* from = system.Muscle(1)->FromBone;
+  system.Muscle(1)->FromBone = system.Muscle(1)->ToBone;  // the stored index is unchanged
+  EXPECT_FALSE(twin.ShowsGoals(GoalView(system)));
+  system.Muscle(1)->FromBone = from;
+
+  // The copies estimate what the goals estimate, and refuse goals of other classes.
+  TTwinScorer scorer(twin, *stored, goals);
+  EXPECT_TRUE(scorer.Copies(*stored, goals));
+  std::vector<TGoalFunction*> others = goals;
+  TFailingGoal failing(nullptr, 1);
+  others.push_back(&failing);
+  const std::optional<std::string> withOther = CopyableGoals(others);
+  ASSERT_TRUE(withOther);  // stored under its base's name
+  EXPECT_FALSE(scorer.Copies(*withOther, others));
+  EXPECT_THROW(TTwinScorer(twin, *withOther, others), EReadError);
 }
 
 TEST(ParallelEvaluation, SystemTwinMapsEveryMuscleAndUnitAndSeesShapeChanges) {
