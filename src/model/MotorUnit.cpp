@@ -4,6 +4,7 @@
 #include "base/NumberText.h"
 #include "model/PublishedProperties.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -66,12 +67,24 @@ void TMotorUnit::AssignTo(TMotorUnit& other) const {
   other.peaksValid_ = false;
 }
 
+namespace {
+
+bool StrictlyAscending(const std::vector<long double>& times) {
+  return std::adjacent_find(times.begin(), times.end(), [](long double a, long double b) {
+           return !(a < b);
+         }) == times.end();
+}
+
+}  // namespace
+
 void TMotorUnit::SetImpArray(std::span<const long double> times) {
   if (OnImpulsesChange) OnImpulsesChange(this);
   ImpArray_.assign(times.begin(), times.end());
   TrainChanged();
   if (ImpCnt > 0) {
-    QSort(0, ImpCnt);
+    // Trains written back from genes are mostly in order already. On strictly ascending
+    // times the sort moves nothing, so it is skipped.
+    if (!StrictlyAscending(ImpArray_)) QSort(0, ImpCnt);
     Filter();
   }
 }

@@ -77,6 +77,11 @@ TEST(MotorUnit, SortsOrderAnyTrain) {
   EXPECT_EQ(unit.ImpArray(), sorted);
   unit.QSort(-5, 100);  // out-of-range bounds are clamped
   EXPECT_EQ(unit.ImpArray(), sorted);
+  // Trains in order but for their last times, or with equal neighbours, are sorted too.
+  unit.SetImpArray(Times{1, 2, 3, 5, 4});
+  EXPECT_EQ(unit.ImpArray(), (Times{1, 2, 3, 4, 5}));
+  unit.SetImpArray(Times{1, 2, 2, 3, 2.5L});
+  EXPECT_EQ(unit.ImpArray(), (Times{1, 2, 2, 2.5L, 3}));
 }
 
 TEST(MotorUnit, BinarySearchAndCount) {
