@@ -2,9 +2,12 @@
 // writes one solution's trains into the model, refreshes the muscle caches and scores every
 // goal), on one thread and on every core, against the same run with the literal twitch sums
 // on one thread. Every run happens in a fresh process of this program, so that its peak memory
-// (peak_MB) is its own and earlier runs do not count. Times are wall-clock.
+// (peak_MB) is its own and earlier runs do not count. Times are wall-clock: the fast runs are
+// made kFastRuns times and the fastest counts, since a shared machine slows single runs down
+// at random; the literal runs, which take minutes, are made once.
 //
-// Columns of the one table: gen/s, eval/s, threads, peak_MB; x_1thread = gen/s against the
+// Columns of the one table: gen/s, eval/s, threads, peak_MB (the largest of the runs),
+// scored_apart (individuals whose goals the evaluation threads estimated); x_1thread = gen/s against the
 // same task's fast run on one thread; x_literal = gen/s against the same task's literal run
 // (nan where the table has no such baseline).
 #include "base/Random.h"
@@ -22,6 +25,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -109,10 +113,18 @@ TRunResult RunInChild(const TRunCase& c) {
 // Generations per second of the baselines measured so far, by task and kind.
 std::map<std::string, double> baselines;
 
+constexpr int kFastRuns = 5;
+
 void MeasureRun(benchmark::State& state, const TRunCase& c, const std::string& key) {
   TRunResult result;
   for (auto _ : state) {
     result = RunInChild(c);
+    for (int run = 1; run < (c.Literal ? 1 : kFastRuns); ++run) {
+      const TRunResult again = RunInChild(c);
+      const long peak = std::max(result.PeakKB, again.PeakKB);
+      if (again.Seconds < result.Seconds) result = again;
+      result.PeakKB = peak;
+    }
     state.SetIterationTime(result.Seconds);
   }
   const double rate = static_cast<double>(result.Generations) / result.Seconds;
