@@ -11,10 +11,10 @@
 #include "model/ProjectFile.h"
 
 #include <algorithm>
-#include <limits>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>

@@ -7,9 +7,9 @@
 // at random; the literal runs, which take minutes, are made once.
 //
 // Columns of the one table: gen/s, eval/s, threads, peak_MB (the largest of the runs),
-// scored_apart (individuals whose goals the evaluation threads estimated); x_1thread = gen/s against the
-// same task's fast run on one thread; x_literal = gen/s against the same task's literal run
-// (nan where the table has no such baseline).
+// scored_apart (individuals whose goals the evaluation threads estimated); x_1thread = gen/s
+// against the same task's fast run on one thread; x_literal = gen/s against the same task's literal
+// run (nan where the table has no such baseline).
 #include "base/Random.h"
 #include "ga/GeneticAlgorithm.h"
 #include "ga/ParallelEvaluation.h"

@@ -3,8 +3,8 @@
 #include "ga/GeneticControl.h"
 #include "ga/Individual.h"
 #include "model/Cache.h"
-#include "model/MotorUnit.h"
 #include "model/MechanicalSystem.h"
+#include "model/MotorUnit.h"
 #include "model/Muscle.h"
 
 #include <algorithm>
@@ -235,8 +235,8 @@ void TParallelEvaluator::SplitLastTasks() {
     const size_t samples = task->End;
     const size_t count = PartCount(samples);
     for (size_t part = count; part-- > 0;)
-      tasks.push_back({task->Individual, task->Slot, samples * part / count,
-                       samples * (part + 1) / count});
+      tasks.push_back(
+          {task->Individual, task->Slot, samples * part / count, samples * (part + 1) / count});
   }
   tasks_.assign(tasks.rbegin(), tasks.rend());
   for (const TTask& task : tasks_) {

@@ -87,8 +87,8 @@ class TParallelEvaluator {
   // changed, and bringing their parameters up to date), and returns at once: the workers go
   // through the individuals in list order while the caller commits the earlier ones. The
   // individuals must stay as they are until their turn to be committed.
-  void Prefill(const std::vector<TIndividual*>& individuals, TMechanicalSystem* system,
-               int threads, const std::vector<TGoalFunction*>& goals);
+  void Prefill(const std::vector<TIndividual*>& individuals, TMechanicalSystem* system, int threads,
+               const std::vector<TGoalFunction*>& goals);
   // Works on the calling thread until the workers are done with entry `index`, then commits
   // the caches they computed (nothing when they computed nothing or failed) and gives the goal
   // values they estimated: nothing when the goals are left to the caller.

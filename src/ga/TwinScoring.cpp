@@ -66,7 +66,8 @@ TTwinScorer::TTwinScorer(TSystemTwin& twin, const std::string& stored,
   if (!Copies(stored, goals)) throw EReadError("A goal's class is not the class stored");
 }
 
-bool TTwinScorer::Copies(const std::string& stored, const std::vector<TGoalFunction*>& goals) const {
+bool TTwinScorer::Copies(const std::string& stored,
+                         const std::vector<TGoalFunction*>& goals) const {
   if (stored != goals_ || goals.size() != copies_.size()) return false;
   for (size_t j = 0; j < goals.size(); ++j)
     if (typeid(*goals[j]) != typeid(*copies_[j])) return false;

@@ -70,9 +70,8 @@ void TMotorUnit::AssignTo(TMotorUnit& other) const {
 namespace {
 
 bool StrictlyAscending(const std::vector<long double>& times) {
-  return std::adjacent_find(times.begin(), times.end(), [](long double a, long double b) {
-           return !(a < b);
-         }) == times.end();
+  return std::adjacent_find(times.begin(), times.end(),
+                            [](long double a, long double b) { return !(a < b); }) == times.end();
 }
 
 }  // namespace
