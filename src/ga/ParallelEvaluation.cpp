@@ -224,21 +224,23 @@ bool TParallelEvaluator::Plan(size_t individual, TIndividual& candidate,
 void TParallelEvaluator::SplitLastTasks() {
   // Whole grids keep the cost per task low; only the last few are cut into parts, so that the
   // round does not end with one thread sampling a whole grid while the others wait.
-  size_t split = static_cast<size_t>(Threads());
+  const auto sampling = static_cast<size_t>(std::count_if(
+      tasks_.begin(), tasks_.end(), [](const TTask& task) { return task.Slot != kScoreOnly; }));
+  const size_t whole = sampling - std::min(sampling, static_cast<size_t>(Threads()));
   std::vector<TTask> tasks;
-  for (auto task = tasks_.rbegin(); task != tasks_.rend(); ++task) {
-    if (task->Slot == kScoreOnly || split == 0) {
-      tasks.push_back(*task);
+  size_t seen = 0;
+  for (const TTask& task : tasks_) {
+    if (task.Slot == kScoreOnly || seen++ < whole) {
+      tasks.push_back(task);
       continue;
     }
-    --split;
-    const size_t samples = task->End;
+    const size_t samples = task.End;
     const size_t count = PartCount(samples);
-    for (size_t part = count; part-- > 0;)
+    for (size_t part = 0; part < count; ++part)
       tasks.push_back(
-          {task->Individual, task->Slot, samples * part / count, samples * (part + 1) / count});
+          {task.Individual, task.Slot, samples * part / count, samples * (part + 1) / count});
   }
-  tasks_.assign(tasks.rbegin(), tasks.rend());
+  tasks_ = std::move(tasks);
   for (const TTask& task : tasks_) {
     ++remaining_[task.Individual];
     ready_[task.Individual] = 0;

@@ -135,7 +135,8 @@ class TParallelEvaluator {
   size_t PartCount(size_t samples) const;
   // Cuts the last tasks of the round into parts and counts every individual's tasks.
   void SplitLastTasks();
-  // Plans the individual's caches and queues their parts; false when that fails (the
+  // Plans the individual's caches and queues a task for every grid to sample (or, when the
+  // workers score, one to score an individual with none); false when that fails (the
   // sequential evaluation then meets the failure itself).
   bool Plan(size_t individual, TIndividual& candidate, const TMechanicalSystem& system);
 

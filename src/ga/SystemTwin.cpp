@@ -22,7 +22,9 @@ std::vector<TMuscle*> MusclesOf(const TMechanicalSystem& system) {
   return muscles;
 }
 
-// The component's class, tag and published values.
+// The component's class, tag and published values, each exactly as it stands. Not the file
+// record: that leaves out zeros (so -0 would pass for 0) and refuses enum values without a name,
+// while a view must tell every difference and never fail.
 void WriteProperties(const TStreamComponent& component, TWriter& writer) {
   const TClassInfo& info = component.ClassInfo();
   writer.WriteShortString(info.ClassName);
