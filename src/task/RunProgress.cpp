@@ -16,6 +16,13 @@ std::string DurationText(double seconds) {
          (secs < 10 ? "0" : "") + IntToStr(secs);
 }
 
+std::string TimeOfDayText(double seconds) {
+  if (!std::isfinite(seconds) || seconds < 0) seconds = 0;
+  const int64_t total = static_cast<int64_t>(std::floor(seconds)) % 86400;
+  auto two = [](int64_t value) { return (value < 10 ? "0" : "") + IntToStr(value); };
+  return two(total / 3600) + ":" + two(total / 60 % 60) + ":" + two(total % 60);
+}
+
 std::string ProgressLine(const TRunProgress& p, int barWidth) {
   const int32_t steps = std::max(p.Steps, 0);
   const int32_t step = std::clamp(p.Step, 0, steps);

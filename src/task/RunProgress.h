@@ -22,4 +22,8 @@ std::string ProgressLine(const TRunProgress& progress, int barWidth = 20);
 // Seconds as h:mm:ss.
 std::string DurationText(double seconds);
 
+// Seconds as a time of day, hh:mm:ss (a day or more wraps round, as a clock does): the
+// motor-task window's "Elapsed Time".
+std::string TimeOfDayText(double seconds);
+
 }  // namespace sarvanta

@@ -27,6 +27,13 @@ void FrameStepsFromSettings(const TTaskSettings& s, TGeneticAlgorithm& a) {
   a.StopChangePrecAfter = StrToFloat(s.eForSteps);
 }
 
+// The "Operations Cycles Step" box: what it shows is what a step does.
+void OperationCyclesFromSettings(const TTaskSettings& s, TGeneticAlgorithm& a) {
+  a.MutationsPerStep = StrToInt(s.eMutationsPerStep);
+  a.CrossoversPerStep = StrToInt(s.eCrossoversPerStep);
+  a.CommonMutPerStep = StrToInt(s.eCOmMutPerStep);
+}
+
 void FunctionsFromSettings(const TTaskSettings& s, TGeneticAlgorithm& a) {
   a.SetFunctions(s.cbForMutation, s.cbForCrossover, s.cbForReinsertion, s.cbMethod, s.cbInitMethod,
                  s.cbStopCriterion, StrToFloat(s.eInitParameter));
@@ -53,6 +60,7 @@ void GeneralOptionExit(const TTaskSettings& s, TGeneticAlgorithm& a) {
     a.AccuracyTreshold = StrToFloat(s.eNumberOfSteps);
   else
     a.NumberOfSteps = StrToInt(s.eNumberOfSteps);
+  OperationCyclesFromSettings(s, a);
   FunctionsFromSettings(s, a);
 }
 
@@ -65,6 +73,7 @@ void PrepareFreshRun(const TTaskSettings& s, TGeneticAlgorithm& a, TChartScales&
   a.PopulationSize = StrToInt(s.ePopulationSize);
   a.NumberOfSteps = StrToInt(s.eNumberOfSteps);
   ResetChartScales(chartScales, a.TimeFrame->CtrlStart, a.TimeFrame->CtrlEnd);
+  OperationCyclesFromSettings(s, a);
   FunctionsFromSettings(s, a);
   SetFrameFromSettings(s, *a.TimeFrame);
   a.TimeFrame->OscRange = StrToFloat(s.eOscStep);

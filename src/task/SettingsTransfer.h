@@ -22,7 +22,8 @@ void SetFrameFromSettings(const TTaskSettings& settings, TTimeFrame& timeFrame);
 void TimeFrameExit(const TTaskSettings& settings, TGeneticAlgorithm& algorithm);
 
 // Leaving a general or functions control: PopulationSize, then NumberOfSteps (or, with the
-// "Accuracy" criterion, AccuracyTreshold as a real), then SetFunctions.
+// "Accuracy" criterion, AccuracyTreshold as a real), the operation cycles of a step
+// (MutationsPerStep, CrossoversPerStep, CommonMutPerStep), then SetFunctions.
 void GeneralOptionExit(const TTaskSettings& settings, TGeneticAlgorithm& algorithm);
 
 // What "Save HGA" copies before writing: the general options and the frame.
@@ -30,7 +31,8 @@ void TransferBeforeSave(const TTaskSettings& settings, TGeneticAlgorithm& algori
 
 // Preparing a fresh run (Run or Trace without a run under way): PopulationSize and
 // NumberOfSteps (the steps box is always read as an integer, whatever the stop criterion),
-// the chart scales reset over the current control window, SetFunctions, the frame, the
+// the chart scales reset over the current control window, the operation cycles of a step,
+// SetFunctions, the frame, the
 // oscillation range (checked or not) and the step settings of the frame.
 void PrepareFreshRun(const TTaskSettings& settings, TGeneticAlgorithm& algorithm,
                      TChartScales& chartScales);

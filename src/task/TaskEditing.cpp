@@ -79,11 +79,14 @@ TGeneticOperation* AddOperation(TOperationTab tab, int itemIndex, const TTaskSet
       const char* item = Item(CrossoverOperationItems, itemIndex);
       if (item == nullptr) return nullptr;
       const int32_t points = StrToInt(s.ecNumberOfPoints);
-      const long double probability = StrToFloat(s.ecProbabilityDependance);
+      // The crossover's probability box starts empty: empty reads as 0.
+      const std::string probabilityText =
+          s.ecProbabilityDependance.empty() ? std::string("0") : s.ecProbabilityDependance;
+      const long double probability = StrToFloat(probabilityText);
       operation = new TCrossoverOperation(&algorithm, level);
       operation->NumberOfPoints = points;
       operation->OpProbability = probability;
-      operation->Descr = CrossoverDescr(item, s.ecNumberOfPoints, s.ecProbabilityDependance);
+      operation->Descr = CrossoverDescr(item, s.ecNumberOfPoints, probabilityText);
       break;
     }
     case TOperationTab::CommonMutation: {

@@ -1,6 +1,6 @@
 // The values of the motor task's "Time Frame" and "HGA Settings" pages, as their controls
 // hold them: edits keep their text as typed (converted only when copied into the algorithm),
-// check boxes a flag, combo boxes their item index (-1 while no item was picked).
+// check boxes a flag, combo boxes their item index.
 // Members carry the names of the controls they stand for.
 #pragma once
 
@@ -36,15 +36,16 @@ struct TTaskSettings {
   std::string eMutationsPerStep = "1";
   std::string eCrossoversPerStep = "1";
   std::string eCOmMutPerStep = "1";
-  int cbInitMethod = -1;  // shows "None"
+  int cbInitMethod = 0;  // "None"
   std::string eInitParameter = "0";
 
-  // "Functions" tab.
-  int cbForMutation = -1;     // shows "Roulette Wheel"
-  int cbForCrossover = -1;    // shows "Roulette Wheel"
-  int cbForReinsertion = -1;  // shows "Fittest"
-  int cbMethod = -1;          // shows "Weighted Sum"
-  int cbStopCriterion = -1;   // shows "Number of Steps"
+  // "Functions" tab. Each combo starts on the item it shows, so that what is shown is what
+  // runs.
+  int cbForMutation = 2;     // "Roulette Wheel"
+  int cbForCrossover = 2;    // "Roulette Wheel"
+  int cbForReinsertion = 0;  // "Fittest"
+  int cbMethod = 0;          // "Weighted Sum"
+  int cbStopCriterion = 0;   // "Number of Steps"
 
   // "Genetic Operations" tabs.
   std::string emNumberOfPoints = "1";
@@ -65,6 +66,12 @@ struct TTaskSettings {
 
 // Stop criterion index 1 is "Accuracy": the steps box then holds the accuracy threshold.
 constexpr int StopCriterionAccuracy = 1;
+
+// A task file may store -1 for a selection, fitness, initialisation or stop-criterion choice;
+// the algorithm then applies an item of its own choosing (random selection for mutation and
+// crossover, roulette wheel for reinsertion, the first item elsewhere). This shows that item
+// in place of -1, so that the combo shows, and applying it again runs, what the file ran.
+void ShowAppliedFunctions(TTaskSettings& settings);
 
 // Caption of the group around the steps box: "Number of Steps" or "Accuracy".
 std::string StopCriterionCaption(int stopCriterionIndex);

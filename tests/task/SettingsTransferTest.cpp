@@ -53,8 +53,14 @@ TEST(SettingsTransfer, PageDefaultsPrepareARunOverZeroToTwoHundred) {
   EXPECT_EQ(algorithm.MoveOnEach, 10);
   EXPECT_EQ(algorithm.StopMoveAfter, 60.0L);
   EXPECT_EQ(algorithm.StopChangePrecAfter, 100.0L);
-  EXPECT_EQ(algorithm.SelFuncForMutation, -1);  // combos never picked
-  EXPECT_EQ(algorithm.FitnessFunction, -1);
+  // The combos apply the items they show: roulette wheel for mutation and crossover, fittest
+  // reinsertion, weighted sum, no initialisation, a number of steps.
+  EXPECT_EQ(algorithm.SelFuncForMutation, 2);
+  EXPECT_EQ(algorithm.SelFuncForCrossover, 2);
+  EXPECT_EQ(algorithm.SelFuncForReinsertion, 0);
+  EXPECT_EQ(algorithm.FitnessFunction, 0);
+  EXPECT_EQ(algorithm.SelInitializationFunc, 0);
+  EXPECT_EQ(algorithm.StopCriterion, 0);
   EXPECT_EQ(algorithm.InitActivation, 0.0L);
   // The visible frame is not part of a run's preparation.
   EXPECT_EQ(algorithm.VisibleFrameEnd, 0.0L);
@@ -205,10 +211,17 @@ TEST(TaskEditing, StandardGoalsAndOperationsEnterTheAlgorithm) {
   EXPECT_EQ(algorithm.Operations.Strings(0),
             "Motor Unit 2-point Mutation Add Impulse, with Rnage = 1 and Probability 0.5");
 
-  // The crossover's probability box starts empty: nothing is added.
+  // The crossover's probability box starts empty: empty reads as 0. A text that is not a
+  // number adds nothing.
+  TGeneticOperation* plain = AddOperation(TOperationTab::Crossover, 0, settings, algorithm);
+  ASSERT_NE(plain, nullptr);
+  EXPECT_EQ(plain->OpProbability, 0.0L);
+  EXPECT_EQ(algorithm.Operations.Strings(1), "Motor Unit One Point Crossover, with Probability 0");
+  delete plain;
+  settings.ecProbabilityDependance = "0.8x";
   EXPECT_EQ(
       ConversionMessage([&] { AddOperation(TOperationTab::Crossover, 3, settings, algorithm); }),
-      "'' is not a valid floating point value");
+      "'0.8x' is not a valid floating point value");
   EXPECT_EQ(algorithm.Operations.Count(), 1);
   settings.ecProbabilityDependance = "0.8";
   settings.ecNumberOfPoints = "3";
@@ -240,4 +253,42 @@ TEST(TaskEditing, StandardGoalsAndOperationsEnterTheAlgorithm) {
   EXPECT_EQ(report.Operations[1].Descr,
             "Muscle Multi (3-point) Point Crossover, with Probability 0.8");
   EXPECT_EQ(report.Operations[2].Kind, TReportOperationKind::CommonMutation);
+}
+
+TEST(SettingsTransfer, ALoadedMinusOneShowsTheItemTheAlgorithmApplies) {
+  TGeneticAlgorithm algorithm;
+  algorithm.SetFunctions(-1, -1, -1, -1, -1, -1, 0.0L);
+  TTaskSettings settings;
+  ShowLoadedTask(settings, algorithm);
+  EXPECT_EQ(settings.cbForReinsertion, -1);
+  ShowAppliedFunctions(settings);
+  EXPECT_EQ(settings.cbForMutation, 1);  // random selection
+  EXPECT_EQ(settings.cbForCrossover, 1);
+  EXPECT_EQ(settings.cbForReinsertion, 2);  // roulette wheel
+  EXPECT_EQ(settings.cbMethod, 0);
+  EXPECT_EQ(settings.cbInitMethod, 0);
+  EXPECT_EQ(settings.cbStopCriterion, 0);
+  // Chosen items stay as they are.
+  settings.cbForReinsertion = 1;
+  ShowAppliedFunctions(settings);
+  EXPECT_EQ(settings.cbForReinsertion, 1);
+}
+
+TEST(SettingsTransfer, OperationCyclesReachTheAlgorithmWhenLeftAndBeforeARun) {
+  TGeneticAlgorithm algorithm;
+  TTaskSettings settings;
+  settings.eMutationsPerStep = "3";
+  settings.eCrossoversPerStep = "0";
+  settings.eCOmMutPerStep = "2";
+  GeneralOptionExit(settings, algorithm);
+  EXPECT_EQ(algorithm.MutationsPerStep, 3);
+  EXPECT_EQ(algorithm.CrossoversPerStep, 0);
+  EXPECT_EQ(algorithm.CommonMutPerStep, 2);
+  settings.eMutationsPerStep = "5";
+  TChartScales scales;
+  PrepareFreshRun(settings, algorithm, scales);
+  EXPECT_EQ(algorithm.MutationsPerStep, 5);
+  settings.eCOmMutPerStep = "1.5";
+  EXPECT_EQ(ConversionMessage([&] { GeneralOptionExit(settings, algorithm); }),
+            "'1.5' is not a valid integer value");
 }
