@@ -55,14 +55,14 @@ TEST(MainWindow, StartUpCreatesTheWindowsAndEveryMenuItem) {
       {"miMuscle", "&Muscle", "Ctrl+M", true},
       {"miBone", "&Bone", "Ctrl+B", true},
       {"miJoint", "&Joint", "Ctrl+J", true},
-      {"miRun", "R&un", "F9", false},
-      {"miStop", "&Stop", "Ctrl+F2", false},
-      {"miTrace", "Trace", "F7", false},
-      {"miGoals", "&Goals...", "", false},
-      {"miTimeFrame", "&Time Frame...", "", false},
-      {"miLimitations", "&Limitations...", "", false},
-      {"miHGASettings", "&HGA settings...", "", false},
-      {"miResults", "&Results...", "", false},
+      {"miRun", "R&un", "F9", true},
+      {"miStop", "&Stop", "Ctrl+F2", false},  // hidden, so not enabled
+      {"miTrace", "Trace", "F7", true},
+      {"miGoals", "&Goals...", "", true},
+      {"miTimeFrame", "&Time Frame...", "", true},
+      {"miLimitations", "&Limitations...", "", true},
+      {"miHGASettings", "&HGA settings...", "", true},
+      {"miResults", "&Results...", "", true},
       {"miReport", "Rep&ort...", "", false},
       {"miOptions", "&Options", "", true},
       {"miObjectInspector", "&Object Inspector", "", true},
@@ -82,10 +82,13 @@ TEST(MainWindow, StartUpCreatesTheWindowsAndEveryMenuItem) {
     EXPECT_EQ(action->isEnabled(), item.enabled);
   }
   EXPECT_FALSE(main->miStop->isVisible());
-  int tag = 0;
-  for (QAction* page : {main->miGoals, main->miTimeFrame, main->miLimitations, main->miHGASettings,
-                        main->miResults})
-    EXPECT_EQ(page->data().toInt(), tag++);
+  // Each motor-task item carries the number of the page it opens (1 Limitations, 2 Time Frame).
+  const std::pair<QAction*, int> pages[] = {{main->miGoals, 0},
+                                            {main->miTimeFrame, 2},
+                                            {main->miLimitations, 1},
+                                            {main->miHGASettings, 3},
+                                            {main->miResults, 4}};
+  for (const auto& [page, number] : pages) EXPECT_EQ(page->data().toInt(), number);
   EXPECT_TRUE(main->miObjectInspector->isChecked());
   EXPECT_TRUE(main->miStatusLine->isChecked());
   EXPECT_TRUE(main->miToolbar->isChecked());

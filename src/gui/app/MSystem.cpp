@@ -10,6 +10,7 @@
 #include "model/ProjectFile.h"
 #include "settings/Options.h"
 
+#include <QCloseEvent>
 #include <QFileInfo>
 #include <QOpenGLContext>
 
@@ -74,7 +75,16 @@ void TMSystem::FollowEvaluationThreadsOption() {
           [this](int threads) { GeneticAlgorithm->EvaluationThreads = threads; });
 }
 
+void TMSystem::closeEvent(QCloseEvent* event) {
+  if (MayClose && !MayClose(this)) {
+    event->ignore();
+    return;
+  }
+  QMdiSubWindow::closeEvent(event);
+}
+
 TMSystem::~TMSystem() {
+  if (AboutToFree) AboutToFree(this);
   // No inspector row may outlive the objects it shows.
   if (inspector_) inspector_->DeleteObjectsOwnedBy(MechanicalSystem.get());
   delete ModelView;

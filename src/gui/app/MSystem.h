@@ -9,6 +9,7 @@
 #include <QMdiSubWindow>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace sarvanta {
@@ -43,6 +44,13 @@ class TMSystem : public QMdiSubWindow {
   std::unique_ptr<TMechanicalSystem> MechanicalSystem;
   // The motor task of this model; freed before the system its goals refer to.
   std::unique_ptr<TGeneticAlgorithm> GeneticAlgorithm;
+  // Asked before the window closes; false keeps it open (set by the main window).
+  std::function<bool(TMSystem*)> MayClose;
+  // Told before the system and the algorithm are freed.
+  std::function<void(TMSystem*)> AboutToFree;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void SetFileName(const QString& name);

@@ -102,10 +102,11 @@ void TSVmain::CreateActions() {
   miSearch = MakeAction(this, "miSearch", "&Search for Help On...");
   miAbout = MakeAction(this, "miAbout", "&About...", {}, "about");
 
-  // The motor-task pages carry their page number as tag.
-  int tag = 0;
-  for (QAction* page : {miGoals, miTimeFrame, miLimitations, miHGASettings, miResults})
-    page->setData(tag++);
+  // The motor-task items carry the number of the page they open: "&Time Frame..." opens the
+  // time frame (2) and "&Limitations..." the limitations (1).
+  const std::pair<QAction*, int> pages[] = {
+      {miGoals, 0}, {miTimeFrame, 2}, {miLimitations, 1}, {miHGASettings, 3}, {miResults, 4}};
+  for (const auto& [page, tag] : pages) page->setData(tag);
   for (QAction* view : {miObjectInspector, miStatusLine, miToolbar, miSystemMonitor})
     view->setCheckable(true);
   miObjectInspector->setChecked(true);
@@ -115,10 +116,8 @@ void TSVmain::CreateActions() {
   // Edit commands without behaviour, and help without contents, are shown disabled.
   for (QAction* idle : {miCut, miCopy, miPaste, miDelete, miContents, miSearch})
     idle->setEnabled(false);
-  // The motor-task window and the report wizard do not exist yet: their commands stay disabled
-  // until they are created. Stop only replaces Run while a run goes on.
-  // TODO(motor task): enable these and bind them to TSVAlgorithm (bbRunClick,
-  // bbDebugRunClick, ShowTask with the tag) and to the report wizard's ShowReport.
+  // The motor-task commands wait for the motor-task window (SetMotorTask), the report item for
+  // the report wizard. Stop only replaces Run while a run goes on.
   for (QAction* task : {miRun, miStop, miTrace, miGoals, miTimeFrame, miLimitations, miHGASettings,
                         miResults, miReport})
     task->setEnabled(false);
@@ -158,6 +157,11 @@ void TSVmain::CreateActions() {
   connect(miSystemMonitor, &QAction::toggled, this, &TSVmain::miSystemMonitorClick);
   connect(miAbout, &QAction::triggered, this, &TSVmain::miAboutClick);
   connect(tbRedraw, &QAction::triggered, this, &TSVmain::tbRedrawClick);
+  connect(miRun, &QAction::triggered, this, &TSVmain::miRunClick);
+  connect(miStop, &QAction::triggered, this, &TSVmain::miRunClick);
+  connect(miTrace, &QAction::triggered, this, &TSVmain::miTraceClick);
+  for (QAction* page : {miGoals, miTimeFrame, miLimitations, miHGASettings, miResults})
+    connect(page, &QAction::triggered, this, &TSVmain::miShowTaskClick);
 }
 
 void TSVmain::CreateMenus() {

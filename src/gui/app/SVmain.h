@@ -24,6 +24,7 @@ class TMSystem;
 class TObjectDescription;
 class TObjectInspector;
 class TOptions;
+class TSVAlgorithm;
 class TSystemResources;
 
 class TSVmain : public QMainWindow {
@@ -37,6 +38,9 @@ class TSVmain : public QMainWindow {
   void SetLogo(TLogo* logo) { logo_ = logo; }
   void SetOptions(TOptions* options);
   void SetSystemMonitor(TSystemResources* monitor);
+  // The motor-task window (a child of this window); its commands are enabled from now on.
+  void SetMotorTask(TSVAlgorithm* motorTask);
+  TSVAlgorithm* MotorTask() const { return motorTask_; }
 
   // The active model window, or none.
   TMSystem* ActiveModel() const;
@@ -47,12 +51,17 @@ class TSVmain : public QMainWindow {
   TMSystem* OpenProject(const QString& fileName);
   // Writes the active model to the file; false (with the error shown) when it fails.
   bool SaveActiveModel(const QString& fileName);
+  // Save As: writes the active model, and its task beside it (same base name, ".hga") when the
+  // task holds goals or operations.
+  bool SaveActiveModelAs(const QString& fileName);
   // Prints an image of the active model window on one page of the printer.
   void PrintActiveModel(QPrinter& printer);
 
   TObjectInspector* ObjectInspector = nullptr;
   // Shows a failure of a command; a message box unless replaced (tests collect the texts).
   std::function<void(const QString&)> OnError;
+  // Asks a yes-or-no question; a message box unless replaced (tests answer it).
+  std::function<bool(const QString&)> OnAsk;
 
   QMdiArea* ClientArea;
   QToolBar* tbSpeedBar;
@@ -99,6 +108,9 @@ class TSVmain : public QMainWindow {
   void miStatusLineClick(bool checked);
   void miToolbarClick(bool checked);
   void miSystemMonitorClick(bool checked);
+  void miRunClick();
+  void miTraceClick();
+  void miShowTaskClick();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -113,6 +125,11 @@ class TSVmain : public QMainWindow {
   void pObjectInspectorResize();
   bool sgObjectPropertiesMouseDown(QEvent* event);
   TMSystem* NewModelWindow();
+  // Binds the active model to the motor-task window unless a run holds the window.
+  TMSystem* BindActiveModel();
+  // Whether the model window may close now; during its run, asks to stop it first.
+  bool ModelMayClose(TMSystem* model);
+  void SaveTaskBeside(TMSystem* model);
   void AddToInspector(TObjectDescription* description);
   void ShowError(const QString& text);
   void closeEvent(QCloseEvent* event) override;
@@ -120,6 +137,8 @@ class TSVmain : public QMainWindow {
   TLogo* logo_ = nullptr;
   TOptions* options_ = nullptr;
   TSystemResources* monitor_ = nullptr;
+  TSVAlgorithm* motorTask_ = nullptr;
+  bool quitAfterRun_ = false;
   QPrinter* printer_ = nullptr;
 };
 

@@ -11,6 +11,7 @@
 #include "model/Joint.h"
 #include "model/Muscle.h"
 #include "settings/Options.h"
+#include "task/SVAlgorithm.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -39,13 +40,73 @@ void TSVmain::ShowError(const QString& text) {
 }
 
 void TSVmain::closeEvent(QCloseEvent* event) {
+  // A run is a call on the stack: it is stopped after the generation in progress, and the
+  // program ends when it has returned.
+  if (motorTask_ && motorTask_->RunInProgress()) {
+    event->ignore();
+    if (!quitAfterRun_) {
+      quitAfterRun_ = true;
+      motorTask_->RequestStop();
+      connect(motorTask_, &TSVAlgorithm::RunEnded, this, &QWidget::close, Qt::QueuedConnection);
+    }
+    return;
+  }
   QMainWindow::closeEvent(event);
   if (event->isAccepted()) QCoreApplication::quit();
+}
+
+void TSVmain::SetMotorTask(TSVAlgorithm* motorTask) {
+  motorTask_ = motorTask;
+  if (!motorTask_) return;
+  motorTask_->SetMainWindowControls(miRun, miStop, miTrace, StatusPanel0);
+  for (QAction* task :
+       {miRun, miStop, miTrace, miGoals, miTimeFrame, miLimitations, miHGASettings, miResults})
+    task->setEnabled(true);
+}
+
+TMSystem* TSVmain::BindActiveModel() {
+  TMSystem* model = ActiveModel();
+  if (!motorTask_) return nullptr;
+  if (model && !motorTask_->RunInProgress()) motorTask_->SetModel(model);
+  return motorTask_->BoundModel();
+}
+
+void TSVmain::miRunClick() {
+  if (BindActiveModel()) motorTask_->bbRunClick();
+}
+
+void TSVmain::miTraceClick() {
+  if (BindActiveModel()) motorTask_->bbDebugRunClick();
+}
+
+void TSVmain::miShowTaskClick() {
+  auto* item = qobject_cast<QAction*>(sender());
+  TMSystem* model = ActiveModel();
+  if (!item || !model || !motorTask_) return;
+  motorTask_->ShowTask(item->data().toInt(), model);
+}
+
+bool TSVmain::ModelMayClose(TMSystem* model) {
+  if (!motorTask_ || motorTask_->BoundModel() != model || !motorTask_->RunInProgress()) return true;
+  const QString question =
+      "A motor task is running on this model. Stop it and close the window when the "
+      "generation in progress has ended?";
+  const bool stop = OnAsk ? OnAsk(question)
+                          : QMessageBox::question(this, "Sarvanta", question) == QMessageBox::Yes;
+  if (stop) {
+    motorTask_->RequestStop();
+    connect(motorTask_, &TSVAlgorithm::RunEnded, model, &QWidget::close, Qt::QueuedConnection);
+  }
+  return false;
 }
 
 TMSystem* TSVmain::NewModelWindow() {
   const bool withView = !(options_ && options_->cbDisableOpenGLModelView->isChecked());
   auto* model = new TMSystem(ObjectInspector, withView);
+  model->MayClose = [this](TMSystem* closing) { return ModelMayClose(closing); };
+  model->AboutToFree = [this](TMSystem* freed) {
+    if (motorTask_) motorTask_->ForgetModel(freed);
+  };
   ClientArea->addSubWindow(model);
   model->showMaximized();
   ClientArea->setActiveSubWindow(model);
@@ -71,18 +132,39 @@ TMSystem* TSVmain::OpenProject(const QString& fileName) {
     ShowError(QString::fromLocal8Bit(e.what()));
     return model;
   }
-  // The task file of the same base name comes with the project.
-  // TODO(motor task): bind the motor-task window to this model (SetModel) once it exists.
+  // The task file of the same base name comes with the project and is shown by the motor-task
+  // window; during a run, which keeps the window bound, it goes into the model alone.
   const QString taskName = fileName.chopped(4) + ".hga";
-  if (QFileInfo::exists(taskName)) {
-    try {
-      RegisterTaskClasses();
-      LoadTaskFromFile(*model->GeneticAlgorithm, ToStdString(taskName));
-    } catch (const std::exception& e) {
-      ShowError(QString::fromLocal8Bit(e.what()));
-    }
+  if (!QFileInfo::exists(taskName)) return model;
+  if (motorTask_ && !motorTask_->RunInProgress()) {
+    motorTask_->SetModel(model);
+    motorTask_->LoadHGA(taskName);
+    return model;
+  }
+  try {
+    RegisterTaskClasses();
+    LoadTaskFromFile(*model->GeneticAlgorithm, ToStdString(taskName));
+    model->GeneticAlgorithm->RenameLists();
+  } catch (const std::exception& e) {
+    ShowError(QString::fromLocal8Bit(e.what()));
   }
   return model;
+}
+
+void TSVmain::SaveTaskBeside(TMSystem* model) {
+  const TGeneticAlgorithm& algorithm = *model->GeneticAlgorithm;
+  if (algorithm.Goals.Count() == 0 && algorithm.Operations.Count() == 0) return;
+  const QString taskName = QFileInfo(model->FileName).path() + "/" +
+                           QFileInfo(model->FileName).completeBaseName() + ".hga";
+  if (motorTask_ && motorTask_->BoundModel() == model) {
+    motorTask_->SaveHGA(taskName);
+    return;
+  }
+  try {
+    SaveTaskToFile(algorithm, ToStdString(taskName));
+  } catch (const std::exception& e) {
+    ShowError(QString::fromLocal8Bit(e.what()));
+  }
 }
 
 bool TSVmain::SaveActiveModel(const QString& fileName) {
@@ -115,7 +197,15 @@ void TSVmain::miSaveAsClick() {
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix("svt");
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-  SaveActiveModel(dialog.selectedFiles().constFirst());
+  SaveActiveModelAs(dialog.selectedFiles().constFirst());
+}
+
+bool TSVmain::SaveActiveModelAs(const QString& fileName) {
+  TMSystem* model = ActiveModel();
+  if (!model || !SaveActiveModel(fileName)) return false;
+  // The task goes along, so that opening the new project brings it back.
+  SaveTaskBeside(model);
+  return true;
 }
 
 void TSVmain::tbPrintClick() {

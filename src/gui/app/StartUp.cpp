@@ -4,6 +4,7 @@
 #include "app/SVmain.h"
 #include "settings/Options.h"
 #include "settings/SystemResources.h"
+#include "task/SVAlgorithm.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -29,8 +30,10 @@ TStartUp::TStartUp() {
   Logo->show();
   Logo->repaint();
   QApplication::processEvents();
-  // The motor-task window, the chart-properties window, the property dialogs, the function
-  // windows and the report wizard join here as they are built.
+  SVAlgorithm = new TSVAlgorithm(SVmain.get());
+  SVmain->SetMotorTask(SVAlgorithm);
+  // The chart-properties window, the property dialogs, the function windows and the report
+  // wizard join here as they are built.
   Logo->hide();
   SVmain->show();
 }

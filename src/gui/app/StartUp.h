@@ -8,6 +8,7 @@ namespace sarvanta {
 
 class TLogo;
 class TOptions;
+class TSVAlgorithm;
 class TSVmain;
 class TSystemResources;
 
@@ -24,6 +25,8 @@ class TStartUp {
   std::unique_ptr<TLogo> Logo;
   std::unique_ptr<TOptions> Options;
   std::unique_ptr<TSystemResources> SystemResources;
+  // Owned by the main window (its child), so that it outlives every model window.
+  TSVAlgorithm* SVAlgorithm = nullptr;
 };
 
 }  // namespace sarvanta
