@@ -72,7 +72,10 @@ TMSystem* TSVmain::BindActiveModel() {
 }
 
 void TSVmain::miRunClick() {
-  if (BindActiveModel()) motorTask_->bbRunClick();
+  if (!BindActiveModel()) return;
+  // A run started from the menu is watched on the monitor page.
+  if (!motorTask_->isVisible() && !motorTask_->RunInProgress()) motorTask_->ShowMonitor();
+  motorTask_->bbRunClick();
 }
 
 void TSVmain::miTraceClick() {

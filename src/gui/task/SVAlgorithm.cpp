@@ -228,6 +228,12 @@ void TSVAlgorithm::ShowTask(int page, TMSystem* model) {
   activateWindow();
 }
 
+void TSVAlgorithm::ShowMonitor() {
+  pcMotorControl->setCurrentWidget(pcMotorControl->findChild<QWidget*>("tsMonitor"));
+  show();
+  raise();
+}
+
 void TSVAlgorithm::SetModel(TMSystem* model) {
   if (model == nullptr || model == model_) {
     if (model != nullptr) {

@@ -52,6 +52,8 @@ class TSVAlgorithm : public QDialog {
   // Binds the model window, moves the time frame into its algorithm, opens page `page`
   // (0 Goals, 1 Limitations, 2 Time Frame, 3 HGA Settings, 4 Results) and shows the window.
   void ShowTask(int page, TMSystem* model);
+  // Shows the window on its "Monitor" page.
+  void ShowMonitor();
   // Binds the model window's system and algorithm and fills the lists that come from them.
   // While a run loops on the bound algorithm the binding stays as it is.
   void SetModel(TMSystem* model);
