@@ -102,7 +102,7 @@ void TReportWizard::CreateControls() {
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(columns);
   layout->addLayout(buttons);
-  resize(980, 640);
+  resize(1100, 700);
 }
 
 TReportOptions TReportWizard::Options() const {
