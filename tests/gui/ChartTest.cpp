@@ -177,6 +177,15 @@ TEST(Chart, BarsAreDrawnAsOutlinesAtTheirPositions) {
   EXPECT_DOUBLE_EQ(horizontal[1].x(), 5);
   EXPECT_DOUBLE_EQ(horizontal[1].y(), 9.65);
   EXPECT_TRUE(BarOutline({}, false).empty());
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  EXPECT_EQ(BarOutline({{0, 1}, {nan, 2}, {1, nan}, {2, 3}}, false).size(), 8u);
+
+  // The first and the last bar are shown whole on automatic axes.
+  TChart chart;
+  chart.AddSeries(TSeriesKind::Bar)->SetPoints({{0, 5}, {2, 3}});
+  EXPECT_DOUBLE_EQ(static_cast<double>(chart.Axis(TAxisSide::Bottom).Minimum), -0.7);
+  EXPECT_DOUBLE_EQ(static_cast<double>(chart.Axis(TAxisSide::Bottom).Maximum), 2.7);
+  EXPECT_DOUBLE_EQ(static_cast<double>(chart.Axis(TAxisSide::Left).Minimum), 0);
 }
 
 TEST(Chart, EveryKindAndPointerIsDrawnInTheSeriesColour) {

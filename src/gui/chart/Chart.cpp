@@ -5,6 +5,7 @@
 #include "chart/ChartView.h"
 
 #include <QFileInfo>
+#include <QGraphicsLayout>
 #include <QGraphicsSimpleTextItem>
 #include <QImage>
 #include <QLinearGradient>
@@ -50,6 +51,12 @@ TChart::TChart(QWidget* parent) : QWidget(parent), parts_(std::make_unique<TPart
   p.Chart->setBackgroundRoundness(0);
   p.Chart->legend()->setVisible(false);
   p.Chart->setAnimationOptions(QChart::NoAnimation);
+  // The back fills the whole widget; the title stands out above the plot.
+  p.Chart->layout()->setContentsMargins(0, 0, 0, 0);
+  QFont titleFont = font();
+  titleFont.setBold(true);
+  titleFont.setPointSizeF(titleFont.pointSizeF() * 1.15);
+  p.Chart->setTitleFont(titleFont);
   p.View = new TChartView(p.Chart, this);
   p.View->OnDblClick = [this] { emit DblClick(); };
   p.View->OnMouseMove = [this](const QPoint& position) {
@@ -187,13 +194,14 @@ void TChart::SetDataBounds(TAxisSide side, double& minimum, double& maximum) con
   for (const auto& series : series_) {
     const TSeriesKind kind = series->Kind();
     if (kind == TSeriesKind::Pie || series->Points().empty()) continue;
-    // Bars and areas stand on the zero line of their value axis.
-    const bool fromZero =
-        (side == TAxisSide::Left && (kind == TSeriesKind::Bar || kind == TSeriesKind::Area)) ||
-        (side == TAxisSide::Bottom && kind == TSeriesKind::HorizBar);
+    // Areas stand on the zero line of their value axis (bars' outlines hold it).
+    const bool fromZero = side == TAxisSide::Left && kind == TSeriesKind::Area;
     if (fromZero) take(0);
-    for (const QPointF& point : series->Points())
-      take(side == TAxisSide::Bottom ? point.x() : point.y());
+    // Bars are as wide as their outline: the first and the last bar are shown whole.
+    const bool bars = kind == TSeriesKind::Bar || kind == TSeriesKind::HorizBar;
+    const std::vector<QPointF> points =
+        bars ? BarOutline(series->Points(), kind == TSeriesKind::HorizBar) : series->Points();
+    for (const QPointF& point : points) take(side == TAxisSide::Bottom ? point.x() : point.y());
   }
   if (!any) {
     minimum = 0;

@@ -41,9 +41,8 @@ void DrawArea(const TSeries& series, QAreaSeries* area) {
     if (series.Kind() == TSeriesKind::Area) {
       if (!upper.isEmpty()) lower = {{upper.front().x(), 0}, {upper.back().x(), 0}};
     } else {
-      std::vector<QPointF> finite(upper.begin(), upper.end());
       const std::vector<QPointF> outline =
-          BarOutline(finite, series.Kind() == TSeriesKind::HorizBar);
+          BarOutline(series.Points(), series.Kind() == TSeriesKind::HorizBar);
       upper = QList<QPointF>(outline.begin(), outline.end());
       // The base closes the outline: the polygon runs along the bars and back along it.
       if (!upper.isEmpty()) lower = {upper.front(), upper.back()};
@@ -119,8 +118,11 @@ void DrawSeries(const TSeries& series, QAbstractSeries* drawn) {
 std::vector<QPointF> BarOutline(const std::vector<QPointF>& points, bool horizontal) {
   auto position = [horizontal](const QPointF& p) { return horizontal ? p.y() : p.x(); };
   auto value = [horizontal](const QPointF& p) { return horizontal ? p.x() : p.y(); };
+  std::vector<QPointF> finite;
+  for (const QPointF& point : points)
+    if (std::isfinite(point.x()) && std::isfinite(point.y())) finite.push_back(point);
   std::vector<double> positions;
-  for (const QPointF& point : points) positions.push_back(position(point));
+  for (const QPointF& point : finite) positions.push_back(position(point));
   std::sort(positions.begin(), positions.end());
   double gap = 0;
   for (size_t i = 1; i < positions.size(); ++i) {
@@ -132,8 +134,8 @@ std::vector<QPointF> BarOutline(const std::vector<QPointF>& points, bool horizon
     return horizontal ? QPointF(height, along) : QPointF(along, height);
   };
   std::vector<QPointF> outline;
-  outline.reserve(points.size() * 4);
-  for (const QPointF& point : points) {
+  outline.reserve(finite.size() * 4);
+  for (const QPointF& point : finite) {
     const double p = position(point);
     outline.push_back(at(p - half, 0));
     outline.push_back(at(p - half, value(point)));

@@ -18,7 +18,8 @@ void DrawSeries(const TSeries& series, QAbstractSeries* drawn);
 
 // The outline of one bar per point, as a polyline along the base: each bar is as wide as
 // 70 % of the smallest gap between neighbouring positions (1 for a single point). Vertical
-// bars stand at x from 0 to y; horizontal bars lie at y from 0 to x.
+// bars stand at x from 0 to y; horizontal bars lie at y from 0 to x. Points with an infinite
+// or undefined coordinate get no bar.
 std::vector<QPointF> BarOutline(const std::vector<QPointF>& points, bool horizontal);
 
 // A pointer of the given shape, `size` pixels square, filled with the colour.
