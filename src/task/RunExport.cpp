@@ -16,6 +16,20 @@ void ApplySolution(const TIndividual& solution, TMechanicalSystem& system) {
   system.UpdateCaches();
 }
 
+TSolutionInModel::TSolutionInModel(const TGeneticAlgorithm& algorithm, const TIndividual& solution,
+                                   TMechanicalSystem& system)
+    : system_(system) {
+  const TIndividual* best =
+      algorithm.Population.Count() > 0 ? algorithm.Individual(algorithm.Population, 0) : nullptr;
+  if (&solution == best) return;
+  best_ = best;
+  ApplySolution(solution, system_);
+}
+
+TSolutionInModel::~TSolutionInModel() {
+  if (best_ != nullptr) ApplySolution(*best_, system_);
+}
+
 std::string PopulationTable(const TGeneticAlgorithm& algorithm) {
   std::string table = "rank\tfitness";
   for (int j = 0; j < algorithm.Goals.Count(); ++j) table += "\t" + algorithm.Goals.Strings(j);

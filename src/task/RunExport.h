@@ -16,6 +16,22 @@ class TMechanicalSystem;
 // system's caches, so that the model shows (and saves) that solution.
 void ApplySolution(const TIndividual& solution, TMechanicalSystem& system);
 
+// While it lives, the model holds `solution`'s trains, so that curves sampled from the model
+// (goal results, derived functions) are that solution's; at its end the model gets the best
+// solution back, as a run leaves it. Nothing is rewritten when `solution` is the best.
+class TSolutionInModel {
+ public:
+  TSolutionInModel(const TGeneticAlgorithm& algorithm, const TIndividual& solution,
+                   TMechanicalSystem& system);
+  ~TSolutionInModel();
+  TSolutionInModel(const TSolutionInModel&) = delete;
+  TSolutionInModel& operator=(const TSolutionInModel&) = delete;
+
+ private:
+  const TIndividual* best_ = nullptr;
+  TMechanicalSystem& system_;
+};
+
 // "rank", "fitness" and one column per goal (its caption), then one row per individual of the
 // population, best first: its position (from 0), its fitness and its goal values.
 std::string PopulationTable(const TGeneticAlgorithm& algorithm);

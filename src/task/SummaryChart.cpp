@@ -8,6 +8,7 @@
 #include "model/MechanicalSystem.h"
 #include "model/Muscle.h"
 #include "task/ResultCurves.h"
+#include "task/RunExport.h"
 
 namespace sarvanta {
 
@@ -19,7 +20,7 @@ const TIndividual* Solution(const TGeneticAlgorithm& algorithm, int index) {
 }
 
 TSummaryCurves SampleOne(const TChartDescription& d, TGeneticAlgorithm& algorithm,
-                         const TMechanicalSystem& system, const TStringList& functions,
+                         TMechanicalSystem& system, const TStringList& functions,
                          TChartScale& scale) {
   TSummaryCurves curves;
   const TMuscle* muscle = d.FirstIndex >= 1 ? system.Muscle(d.FirstIndex) : nullptr;
@@ -37,6 +38,7 @@ TSummaryCurves SampleOne(const TChartDescription& d, TGeneticAlgorithm& algorith
                               ? algorithm.Goal(d.SecondIndex)
                               : nullptr;
     if (solution != nullptr && goal != nullptr) {
+      const TSolutionInModel applied(algorithm, *solution, system);
       TGoalCurves goalCurves = GoalCurves(*goal, *solution, algorithm, scale);
       curves.Series = std::move(goalCurves.Target);
       curves.SecondSeries = std::move(goalCurves.Result);
@@ -48,6 +50,7 @@ TSummaryCurves SampleOne(const TChartDescription& d, TGeneticAlgorithm& algorith
                          ? dynamic_cast<TParamFunction*>(functions.Objects(d.SecondIndex))
                          : nullptr;
     if (solution != nullptr && function != nullptr) {
+      const TSolutionInModel applied(algorithm, *solution, system);
       curves.Series = DerivedFunctionCurve(*function, *solution, algorithm, scale);
       curves.Charted = true;
     }
@@ -58,8 +61,7 @@ TSummaryCurves SampleOne(const TChartDescription& d, TGeneticAlgorithm& algorith
 }  // namespace
 
 std::vector<TSummaryCurves> SampleSummary(const std::vector<TChartDescription>& descriptions,
-                                          TGeneticAlgorithm& algorithm,
-                                          const TMechanicalSystem& system,
+                                          TGeneticAlgorithm& algorithm, TMechanicalSystem& system,
                                           const TStringList& functions, TChartScale& scale) {
   std::vector<TSummaryCurves> all;
   std::vector<const TCurve*> produced;

@@ -32,10 +32,10 @@ struct TSummaryCurves {
 // Samples every description in order with the summary page's scale, then sets the scale's
 // DataMin and DataMax to the range of all curves produced. A description refers to list
 // positions, so it charts whatever stands there now; a position that names nothing (or the
-// muscle list's placeholder) charts nothing.
+// muscle list's placeholder) charts nothing. Goal and derived-function curves are sampled with
+// their solution written into the model, which holds the best solution again afterwards.
 std::vector<TSummaryCurves> SampleSummary(const std::vector<TChartDescription>& descriptions,
-                                          TGeneticAlgorithm& algorithm,
-                                          const TMechanicalSystem& system,
+                                          TGeneticAlgorithm& algorithm, TMechanicalSystem& system,
                                           const TStringList& functions, TChartScale& scale);
 
 }  // namespace sarvanta

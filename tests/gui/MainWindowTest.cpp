@@ -63,7 +63,7 @@ TEST(MainWindow, StartUpCreatesTheWindowsAndEveryMenuItem) {
       {"miLimitations", "&Limitations...", "", true},
       {"miHGASettings", "&HGA settings...", "", true},
       {"miResults", "&Results...", "", true},
-      {"miReport", "Rep&ort...", "", false},
+      {"miReport", "Rep&ort...", "", true},
       {"miOptions", "&Options", "", true},
       {"miObjectInspector", "&Object Inspector", "", true},
       {"miStatusLine", "&Status Line", "", true},

@@ -1,3 +1,4 @@
+#include "MotorTaskFixture.h"
 #include "TestMain.h"
 #include "app/MSystem.h"
 #include "app/ObjectInspector.h"
@@ -26,52 +27,6 @@ namespace sarvanta {
 namespace {
 
 using test::Find;
-
-class MotorTask : public ::testing::Test {
- protected:
-  void SetUp() override {
-    QSettings("Qelvo").clear();
-    startUp = std::make_unique<TStartUp>();
-    main = startUp->SVmain.get();
-    task = startUp->SVAlgorithm;
-    options = startUp->Options.get();
-    main->OnError = [this](const QString& text) { errors << text; };
-    task->OnError = [this](const QString& text) { errors << text; };
-    // Each test switches on the automatic saving it checks.
-    options->cbAutoSaveOnStep->setChecked(false);
-    options->cbAutoSaveWhenDone->setChecked(false);
-    folder =
-        test::ScratchDir() + "/" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    QDir(folder).removeRecursively();
-    QDir().mkpath(folder);
-  }
-
-  void TearDown() override { startUp.reset(); }
-
-  // A copy of the elbow example (project and task) in the test's folder, opened.
-  TMSystem* OpenElbow(const QString& name = "elbow") {
-    for (const char* extension : {".svt", ".hga"})
-      EXPECT_TRUE(QFile::copy(QString(SARVANTA_EXAMPLES_DIR "/elbow") + extension,
-                              folder + "/" + name + extension));
-    TMSystem* model = main->OpenProject(folder + "/" + name + ".svt");
-    EXPECT_EQ(task->BoundModel(), model);
-    return model;
-  }
-
-  void SetRun(const char* population, const char* steps) {
-    task->ePopulationSize->setText(population);
-    task->eNumberOfSteps->setText(steps);
-  }
-
-  TGeneticAlgorithm& Algorithm() { return *task->GeneticAlgorithm; }
-
-  std::unique_ptr<TStartUp> startUp;
-  TSVmain* main = nullptr;
-  TSVAlgorithm* task = nullptr;
-  TOptions* options = nullptr;
-  QStringList errors;
-  QString folder;
-};
 
 TEST_F(MotorTask, PagesStartWithTheirDefaults) {
   QStringList pages;

@@ -1,3 +1,4 @@
+#include "base/Random.h"
 #include "ga/GeneticAlgorithm.h"
 #include "ga/Individual.h"
 #include "ga/TaskFile.h"
@@ -72,9 +73,10 @@ TEST(AutoSave, AllSolutionsAreWrittenAndTheModelKeepsTheBest) {
   LoadSystemFromFile(system, std::string(SARVANTA_EXAMPLES_DIR) + "/elbow.svt");
   TGeneticAlgorithm algorithm;
   LoadTaskFromFile(algorithm, std::string(SARVANTA_EXAMPLES_DIR) + "/elbow.hga");
-  algorithm.PopulationSize = 3;
-  algorithm.NumberOfSteps = 2;
+  algorithm.PopulationSize = 4;
+  algorithm.NumberOfSteps = 4;
   algorithm.EvaluationThreads = 1;
+  TRandom::Shared().SetFixedSeed(9);
   algorithm.InitRun(&system);
   algorithm.RunAll();
   const int count = algorithm.Population.Count();

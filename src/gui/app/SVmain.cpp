@@ -160,6 +160,7 @@ void TSVmain::CreateActions() {
   connect(miRun, &QAction::triggered, this, &TSVmain::miRunClick);
   connect(miStop, &QAction::triggered, this, &TSVmain::miRunClick);
   connect(miTrace, &QAction::triggered, this, &TSVmain::miTraceClick);
+  connect(miReport, &QAction::triggered, this, &TSVmain::miReportClick);
   for (QAction* page : {miGoals, miTimeFrame, miLimitations, miHGASettings, miResults})
     connect(page, &QAction::triggered, this, &TSVmain::miShowTaskClick);
 }

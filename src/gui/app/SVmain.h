@@ -24,6 +24,7 @@ class TMSystem;
 class TObjectDescription;
 class TObjectInspector;
 class TOptions;
+class TReportWizard;
 class TSVAlgorithm;
 class TSystemResources;
 
@@ -41,6 +42,8 @@ class TSVmain : public QMainWindow {
   // The motor-task window (a child of this window); its commands are enabled from now on.
   void SetMotorTask(TSVAlgorithm* motorTask);
   TSVAlgorithm* MotorTask() const { return motorTask_; }
+  // The report wizard; "Rep&ort..." is enabled from now on.
+  void SetReportWizard(TReportWizard* wizard);
 
   // The active model window, or none.
   TMSystem* ActiveModel() const;
@@ -111,6 +114,7 @@ class TSVmain : public QMainWindow {
   void miRunClick();
   void miTraceClick();
   void miShowTaskClick();
+  void miReportClick();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -138,6 +142,7 @@ class TSVmain : public QMainWindow {
   TOptions* options_ = nullptr;
   TSystemResources* monitor_ = nullptr;
   TSVAlgorithm* motorTask_ = nullptr;
+  TReportWizard* reportWizard_ = nullptr;
   bool quitAfterRun_ = false;
   QPrinter* printer_ = nullptr;
 };

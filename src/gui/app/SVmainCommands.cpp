@@ -11,6 +11,7 @@
 #include "model/Joint.h"
 #include "model/Muscle.h"
 #include "settings/Options.h"
+#include "task/ReportWizard.h"
 #include "task/SVAlgorithm.h"
 
 #include <QCloseEvent>
@@ -62,6 +63,16 @@ void TSVmain::SetMotorTask(TSVAlgorithm* motorTask) {
   for (QAction* task :
        {miRun, miStop, miTrace, miGoals, miTimeFrame, miLimitations, miHGASettings, miResults})
     task->setEnabled(true);
+}
+
+void TSVmain::SetReportWizard(TReportWizard* wizard) {
+  reportWizard_ = wizard;
+  miReport->setEnabled(reportWizard_ != nullptr);
+}
+
+void TSVmain::miReportClick() {
+  TMSystem* model = ActiveModel();
+  if (reportWizard_ && model) reportWizard_->ShowReport(model->GeneticAlgorithm.get());
 }
 
 TMSystem* TSVmain::BindActiveModel() {

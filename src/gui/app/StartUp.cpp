@@ -2,8 +2,10 @@
 
 #include "app/Logo.h"
 #include "app/SVmain.h"
+#include "settings/ChartProperties.h"
 #include "settings/Options.h"
 #include "settings/SystemResources.h"
+#include "task/ReportWizard.h"
 #include "task/SVAlgorithm.h"
 
 #include <QApplication>
@@ -32,8 +34,16 @@ TStartUp::TStartUp() {
   QApplication::processEvents();
   SVAlgorithm = new TSVAlgorithm(SVmain.get());
   SVmain->SetMotorTask(SVAlgorithm);
-  // The chart-properties window, the property dialogs, the function windows and the report
-  // wizard join here as they are built.
+  ChartProperties = new TChartProperties(SVmain.get());
+  SVAlgorithm->SetChartProperties(ChartProperties);
+  // The property dialogs and the function windows join here as they are built.
+  try {
+    ReportWizard = new TReportWizard(SVmain.get());
+    SVmain->SetReportWizard(ReportWizard);
+  } catch (const std::exception&) {
+    // Without the wizard the program goes on; its menu item stays disabled.
+    ReportWizard = nullptr;
+  }
   Logo->hide();
   SVmain->show();
 }

@@ -8,6 +8,8 @@ namespace sarvanta {
 
 class TLogo;
 class TOptions;
+class TChartProperties;
+class TReportWizard;
 class TSVAlgorithm;
 class TSVmain;
 class TSystemResources;
@@ -25,8 +27,11 @@ class TStartUp {
   std::unique_ptr<TLogo> Logo;
   std::unique_ptr<TOptions> Options;
   std::unique_ptr<TSystemResources> SystemResources;
-  // Owned by the main window (its child), so that it outlives every model window.
+  // Owned by the main window (its children), so that they outlive every model window.
   TSVAlgorithm* SVAlgorithm = nullptr;
+  TChartProperties* ChartProperties = nullptr;
+  // None when it could not be created; "Rep&ort..." then stays disabled.
+  TReportWizard* ReportWizard = nullptr;
 };
 
 }  // namespace sarvanta

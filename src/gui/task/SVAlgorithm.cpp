@@ -88,13 +88,17 @@ TSVAlgorithm::TSVAlgorithm(QWidget* parent) : QDialog(parent) {
   lockedWhileRunning_ = {bbDebugRun,        bbAdd,  bbDelete,       bbAddOperation,
                          bbDeleteOperation, bbLoad, lbStandardGoals};
   ConnectHandlers();
-  resize(720, 500);
+  ConnectResultsHandlers();
+  ListFunctions();
+  resize(860, 560);
 }
 
 TSVAlgorithm::~TSVAlgorithm() {
-  // The inspector's rows point into the bound algorithm's goals; they go first.
+  // The inspectors' rows point into the goals and the derived functions; they go first.
   delete GoalInspector;
   GoalInspector = nullptr;
+  delete FunctionInspector;
+  FunctionInspector = nullptr;
 }
 
 void TSVAlgorithm::SetMainWindowControls(QAction* run, QAction* stop, QAction* trace,
@@ -144,7 +148,9 @@ void TSVAlgorithm::ConnectHandlers() {
   connect(lbOperations, &QListWidget::itemClicked, this, &TSVAlgorithm::lbOperationsClick);
   connect(cbShowLog, &QCheckBox::clicked, this, &TSVAlgorithm::cbShowLogClick);
   connect(pcMotorControl, &QTabWidget::currentChanged, this, [this] {
-    if (GeneticAlgorithm != nullptr) UpdateMonitor();
+    if (GeneticAlgorithm == nullptr) return;
+    UpdateMonitor();
+    UpdateResults();
   });
 }
 
@@ -251,6 +257,7 @@ void TSVAlgorithm::SetModel(TMSystem* model) {
   GeneticAlgorithm->MechanicalSystem = MechanicalSystem;
   FillMuscleLists();
   FillLimitations();
+  ListFunctions();
   ShowGoalsOfAlgorithm();
   ShowOperationsOfAlgorithm();
   ListPopulation();
@@ -267,6 +274,8 @@ void TSVAlgorithm::ForgetModel(TMSystem* model) {
   cbMuscle->clear();
   cbMotorUnits->clear();
   lbLimitations->clear();
+  bbResetClick();
+  ListFunctions();
 }
 
 void TSVAlgorithm::ClearBoundLists() {

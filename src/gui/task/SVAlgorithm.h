@@ -11,9 +11,13 @@
 // message, so the handlers below may be entered while a run is on the call stack.
 #pragma once
 
+#include "base/Component.h"
+#include "base/StringList.h"
 #include "task/AutoSave.h"
 #include "task/ChartScale.h"
 #include "task/OperationText.h"
+#include "task/SeriesColors.h"
+#include "task/SummaryChart.h"
 #include "task/TaskSettings.h"
 
 #include <QCheckBox>
@@ -23,12 +27,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QToolButton>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QAction;
@@ -36,7 +42,11 @@ class QAction;
 namespace sarvanta {
 
 class TChart;
+class TChartProperties;
+class TColorSwatch;
+class TSeries;
 class TGeneticAlgorithm;
+class TIndividual;
 class TMSystem;
 class TMechanicalSystem;
 class TObjectInspector;
@@ -85,6 +95,15 @@ class TSVAlgorithm : public QDialog {
   void SetMainWindowControls(QAction* run, QAction* stop, QAction* trace, QLabel* statusPanel);
   // Shows a failure; a message box unless replaced (tests collect the texts).
   std::function<void(const QString&)> OnError;
+  // The chart-properties dialog that a double click on a results chart opens (not owned).
+  void SetChartProperties(TChartProperties* dialog) { chartProperties_ = dialog; }
+  // A double click on a results chart: its properties and scale in the dialog.
+  void cMusclesDblClick(TChart* chart, int tag);
+  // Writes the data or the picture of the visible results chart.
+  void SaveChartData(const QString& fileName);
+  void SaveChartImage(const QString& fileName);
+  // The chart of the visible results page.
+  TChart* VisibleResultsChart() const;
 
   // Bound model (not owned).
   TMechanicalSystem* MechanicalSystem = nullptr;
@@ -133,9 +152,31 @@ class TSVAlgorithm : public QDialog {
   QPushButton *bbAddOperation, *bbDeleteOperation;
   QListWidget* lbOperations;
 
-  // "&Results" (the lists the run fills; the charts come with the results pages).
-  QComboBox *cbSolution, *cbMuscles, *cbMotorUnits, *cbMuscle, *cbGoals;
+  // "&Results".
+  QComboBox* cbSolution;
   QTabWidget* pcResults;
+  QComboBox *cbMuscles, *cbMotorUnits;  // "Motor Units"
+  QLineEdit *eFmax, *eTc, *eTr, *eT, *eFmin, *eTref, *eTf, *ePow;
+  QComboBox* cbMuscle;  // "Muscles"
+  QListWidget* lbMotorUnitsList;
+  QComboBox* cbGoals;  // "Goals"
+  QPlainTextEdit* mDescription;
+  QLineEdit *eGoalWeight, *eEstimation;
+  QLineEdit* eTitle;  // "Summary"
+  QComboBox *cbChart, *cbStyle, *cbPointers;
+  TColorSwatch* sColor;
+  QCheckBox *cbAll, *cb3D;
+  QPushButton *bbAddSeria, *bbReset, *bbDeleteChart;
+  QListWidget* lbCharts;
+  QComboBox *cbObjects, *cbValueList;  // "Divers"
+  QTableWidget* sgObjectProperties;
+  QToolButton* bDefineProperty;
+  TChart *cMotorUnits, *cMuscles, *cGoals, *cSummary, *cParamFunct;
+  QWidget* pSave;
+  QToolButton *sbSaveData, *sbSave;
+  TObjectInspector* FunctionInspector = nullptr;  // owned (a child object)
+  TStringList ParamFunctions;                     // the six derived functions (owned below)
+  TSeriesColorCounter ColorCounter;
 
   // "&Monitor".
   QLineEdit *eLastStepChange, *eStep, *eFrom, *eTo;
@@ -171,6 +212,18 @@ class TSVAlgorithm : public QDialog {
   void bbSaveClick();
   void bbLoadClick();
   void cbShowLogClick();
+  // Results page.
+  void cbMusclesChange();
+  void cbMotorUnitsChange();
+  void cbGoalsChange();
+  void cbObjectsChange();
+  void bbAddSeriaClick();
+  void bbAddAllSerias();
+  void bbDeleteChartClick();
+  void bbResetClick();
+  void cb3DClick();
+  void sbSaveDataClick();
+  void SaveImageClick();
 
  public:
   // Installed as the algorithm's OnStep and (while "Show Log" is checked) OnTrace.
@@ -191,7 +244,27 @@ class TSVAlgorithm : public QDialog {
   QWidget* CreateGeneralTab();
   QWidget* CreateFunctionsTab();
   QWidget* CreateOperationsGroup();
+  // Results page (SVAlgorithmResultsPage.cpp, SVAlgorithmResults.cpp).
   QWidget* CreateResultsPage();
+  QWidget* CreateMotorUnitsResults();
+  QWidget* CreateMusclesResults();
+  QWidget* CreateGoalsResults();
+  QWidget* CreateSummaryResults();
+  QWidget* CreateDiversResults();
+  TChart* CreateResultsChart(const char* name, const QString& title, const QString& leftTitle);
+  void ConnectResultsHandlers();
+  void UpdateResults();
+  void ChartMotorUnit();
+  void ChartMuscle();
+  void ChartGoal();
+  void ChartSummary();
+  void ChartFunction();
+  void ShowCurve(TChart* chart, int series, const std::vector<TCurvePoint>& points);
+  const TIndividual* ChosenSolution() const;
+  TSeries* CreateSummarySeries(int style);
+  void AddSummaryEntry(const QString& title, const TChartDescription& description,
+                       bool withSecondSeries);
+  void ListFunctions();
   QWidget* CreateMonitorPage();
   void ConnectHandlers();
 
@@ -231,6 +304,16 @@ class TSVAlgorithm : public QDialog {
   QLabel* statusPanel_ = nullptr;
   // Controls that change what a generation uses; disabled while a run loops.
   std::vector<QWidget*> lockedWhileRunning_;
+  TChartProperties* chartProperties_ = nullptr;
+  // Owns the six derived functions of the "Divers" page.
+  std::unique_ptr<TComponent> functionOwner_;
+  // One entry per line of lbCharts: what it charts and the summary series it fills.
+  struct TSummaryEntry {
+    TChartDescription Description;
+    TSeries* Series = nullptr;
+    TSeries* SecondSeries = nullptr;
+  };
+  std::vector<TSummaryEntry> summary_;
 };
 
 }  // namespace sarvanta

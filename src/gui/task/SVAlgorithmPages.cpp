@@ -384,39 +384,6 @@ QWidget* TSVAlgorithm::CreateOperationsGroup() {
   return group;
 }
 
-QWidget* TSVAlgorithm::CreateResultsPage() {
-  auto* page = Named(new QWidget, "tsResults");
-  auto* solution = Named(new QGroupBox("Solution"), "pSolution");
-  cbSolution = Named(new QComboBox, "cbSolution");
-  (new QVBoxLayout(solution))->addWidget(cbSolution);
-
-  cbMuscles = Named(new QComboBox, "cbMuscles");
-  cbMotorUnits = Named(new QComboBox, "cbMotorUnits");
-  cbMuscle = Named(new QComboBox, "cbMuscle");
-  cbGoals = Named(new QComboBox, "cbGoals");
-  auto selectionPage = [](const char* name,
-                          std::initializer_list<std::pair<const char*, QComboBox*>> combos) {
-    auto* tab = Named(new QWidget, name);
-    auto* layout = new QFormLayout(tab);
-    for (const auto& [caption, combo] : combos) layout->addRow(caption, combo);
-    return tab;
-  };
-  pcResults = Named(new QTabWidget, "pcResults");
-  pcResults->setTabPosition(QTabWidget::West);
-  pcResults->addTab(
-      selectionPage("tsMotorUnits", {{"Muscle", cbMuscles}, {"MotorUnit", cbMotorUnits}}),
-      "Motor Units");
-  pcResults->addTab(selectionPage("tsMuscles", {{"Muscle", cbMuscle}}), "Muscles");
-  pcResults->addTab(selectionPage("tsGoalsResults", {{"Goals", cbGoals}}), "Goals");
-  pcResults->addTab(selectionPage("tsSummary", {}), "Summary");
-  pcResults->addTab(selectionPage("tsDivers", {}), "Divers");
-
-  auto* layout = new QVBoxLayout(page);
-  layout->addWidget(solution);
-  layout->addWidget(pcResults, 1);
-  return page;
-}
-
 QWidget* TSVAlgorithm::CreateMonitorPage() {
   auto* page = Named(new QWidget, "tsMonitor");
   auto readOnly = [](const char* name) {

@@ -220,6 +220,7 @@ void TSVAlgorithm::UpdateGraphic() {
   if (performance->Count() > kPerformancePoints)
     performance->Delete(0, performance->Count() - kPerformancePoints);
   if (pcMotorControl->currentWidget()->objectName() == "tsMonitor") UpdateMonitor();
+  UpdateResults();
 }
 
 void TSVAlgorithm::UpdateMonitor() {
