@@ -245,6 +245,7 @@ void TSVAlgorithm::SetModel(TMSystem* model) {
     if (model != nullptr) {
       FillMuscleLists();
       FillLimitations();
+      FormActivate();
     }
     return;
   }
@@ -262,6 +263,7 @@ void TSVAlgorithm::SetModel(TMSystem* model) {
   ShowOperationsOfAlgorithm();
   ListPopulation();
   ListGoalsForResults();
+  FormActivate();
 }
 
 void TSVAlgorithm::ForgetModel(TMSystem* model) {
@@ -289,6 +291,7 @@ void TSVAlgorithm::ClearBoundLists() {
 void TSVAlgorithm::FillMuscleLists() {
   cbMuscles->clear();
   cbMuscle->clear();
+  cbMotorUnits->clear();
   const TStringList& muscles = MechanicalSystem->Muscles;
   for (int i = 0; i < muscles.Count(); ++i) {
     const QString name = ToQString(muscles.Strings(i));
@@ -315,9 +318,16 @@ void TSVAlgorithm::showEvent(QShowEvent* event) {
 }
 
 void TSVAlgorithm::FormActivate() {
+  // The muscle lists start on the first real muscle (entry 0 is the empty placeholder, which
+  // charts nothing), so that the results pages show a curve at once.
+  for (QComboBox* combo : {cbMuscles, cbMuscle})
+    if (combo->currentIndex() < 1 && combo->count() > 1)
+      SetQuietly(combo, [](QComboBox* c) { c->setCurrentIndex(1); });
+  if (cbMotorUnits->count() == 0) cbMusclesChange();
   for (QComboBox* combo : {cbSolution, cbMuscles, cbMotorUnits, cbMuscle, cbGoals})
     if (combo->currentIndex() < 0 && combo->count() > 0)
       SetQuietly(combo, [](QComboBox* c) { c->setCurrentIndex(0); });
+  ShowMotorUnitParameters();
 }
 
 }  // namespace sarvanta

@@ -47,6 +47,7 @@ class TColorSwatch;
 class TSeries;
 class TGeneticAlgorithm;
 class TIndividual;
+class TMotorUnit;
 class TMSystem;
 class TMechanicalSystem;
 class TObjectInspector;
@@ -261,6 +262,8 @@ class TSVAlgorithm : public QDialog {
   void ChartFunction();
   void ShowCurve(TChart* chart, int series, const std::vector<TCurvePoint>& points);
   const TIndividual* ChosenSolution() const;
+  const TMotorUnit* ChosenMotorUnit() const;
+  void ShowMotorUnitParameters();
   TSeries* CreateSummarySeries(int style);
   void AddSummaryEntry(const QString& title, const TChartDescription& description,
                        bool withSecondSeries);

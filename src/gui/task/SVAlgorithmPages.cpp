@@ -43,6 +43,7 @@ QComboBox* Combo(const char* name, const std::array<const char*, N>& items) {
   auto* combo = Named(new QComboBox, name);
   for (const char* item : items) combo->addItem(item);
   combo->setCurrentIndex(-1);
+  combo->setPlaceholderText("choose an operation");
   combo->setMinimumContentsLength(28);
   return combo;
 }
@@ -268,7 +269,7 @@ QWidget* TSVAlgorithm::CreateHGASettingsPage() {
   generalLayout->addWidget(tabs);
 
   auto* layout = new QHBoxLayout(page);
-  layout->addWidget(general, 1);
+  layout->addWidget(general, 0);
   layout->addWidget(CreateOperationsGroup(), 1);
   return page;
 }
@@ -387,7 +388,7 @@ QWidget* TSVAlgorithm::CreateOperationsGroup() {
 QWidget* TSVAlgorithm::CreateMonitorPage() {
   auto* page = Named(new QWidget, "tsMonitor");
   auto readOnly = [](const char* name) {
-    QLineEdit* edit = Edit(name, "", 110);
+    QLineEdit* edit = Edit(name, "", 170);
     edit->setReadOnly(true);
     return edit;
   };

@@ -33,6 +33,12 @@ enum TResultsPage { rpMotorUnits = 0, rpMuscles = 1, rpGoals = 2, rpSummary = 3,
 
 QString Text(long double value) { return ToQString(FloatToStr(value)); }
 
+// A number in a read-only box, shown from its first digit.
+void ShowNumber(QLineEdit* box, long double value) {
+  box->setText(Text(value));
+  box->setCursorPosition(0);
+}
+
 }  // namespace
 
 void TSVAlgorithm::ConnectResultsHandlers() {
@@ -74,6 +80,11 @@ void TSVAlgorithm::ListFunctions() {
     function->System = MechanicalSystem;
     if (MechanicalSystem != nullptr)
       FunctionInspector->AddObject(function->ObjectDescription(ParamFunctions.Strings(i)));
+  }
+  // The first function is the one shown.
+  if (cbObjects->count() > 0) {
+    cbObjects->setCurrentIndex(0);
+    cParamFunct->SetTitle(ToQString(ParamFunctions.Strings(0)));
   }
   FunctionInspector->SetActiveObject();
 }
@@ -162,7 +173,12 @@ void TSVAlgorithm::ChartGoal() {
   ShowCurve(cGoals, 1, curves.Result.Points);
   cGoals->ApplyScale(scale);
   const auto index = static_cast<size_t>(goal);
-  eEstimation->setText(index < solution->Values.size() ? Text(solution->Values[index]) : "");
+  if (index < solution->Values.size())
+    ShowNumber(eEstimation, solution->Values[index]);
+  else
+    eEstimation->clear();
+  mDescription->setPlainText(ToQString(GeneticAlgorithm->Goal(goal)->GetDescription()));
+  ShowNumber(eGoalWeight, GeneticAlgorithm->Goal(goal)->Weight);
 }
 
 void TSVAlgorithm::ChartSummary() {
@@ -208,18 +224,28 @@ void TSVAlgorithm::cbMusclesChange() {
   for (int i = 0; i < units.Count(); ++i) cbMotorUnits->addItem(ToQString(units.Strings(i)));
 }
 
-void TSVAlgorithm::cbMotorUnitsChange() {
+const TMotorUnit* TSVAlgorithm::ChosenMotorUnit() const {
   const int muscle = cbMuscles->currentIndex();
   const int unit = cbMotorUnits->currentIndex();
   if (MechanicalSystem == nullptr || muscle < 1 || unit < 0 ||
       muscle >= MechanicalSystem->Muscles.Count())
-    return;
-  const TMotorUnit* u = MechanicalSystem->Muscle(muscle)->MotorUnit(unit);
+    return nullptr;
+  return MechanicalSystem->Muscle(muscle)->MotorUnit(unit);
+}
+
+void TSVAlgorithm::ShowMotorUnitParameters() {
+  const TMotorUnit* u = ChosenMotorUnit();
   if (u == nullptr) return;
   const std::pair<QLineEdit*, long double> boxes[] = {
       {eFmax, u->Fmax}, {eTc, u->Tc()},   {eTr, u->Tr()}, {eT, u->Tl},
       {eFmin, u->Fmin}, {eTref, u->Tref}, {eTf, u->Tf},   {ePow, u->Pow}};
-  for (const auto& [box, value] : boxes) box->setText(Text(value));
+  for (const auto& [box, value] : boxes) ShowNumber(box, value);
+}
+
+void TSVAlgorithm::cbMotorUnitsChange() {
+  const TMotorUnit* u = ChosenMotorUnit();
+  if (u == nullptr) return;
+  ShowMotorUnitParameters();
   ShowCurve(cMotorUnits, 0, MotorUnitSelectionCurve(*u, *GeneticAlgorithm->TimeFrame).Points);
 }
 
@@ -228,7 +254,7 @@ void TSVAlgorithm::cbGoalsChange() {
   const int goal = cbGoals->currentIndex();
   if (GeneticAlgorithm == nullptr || goal < 0 || goal >= GeneticAlgorithm->Goals.Count()) return;
   mDescription->setPlainText(ToQString(GeneticAlgorithm->Goal(goal)->GetDescription()));
-  eGoalWeight->setText(Text(GeneticAlgorithm->Goal(goal)->Weight));
+  ShowNumber(eGoalWeight, GeneticAlgorithm->Goal(goal)->Weight);
 }
 
 void TSVAlgorithm::cbObjectsChange() {

@@ -25,7 +25,7 @@ T* Named(T* control, const char* name) {
 QLineEdit* ReadOnly(const char* name, const QString& hint = QString()) {
   auto* edit = Named(new QLineEdit, name);
   edit->setReadOnly(true);
-  edit->setMaximumWidth(110);
+  edit->setMaximumWidth(150);
   edit->setToolTip(hint);
   return edit;
 }
@@ -184,6 +184,9 @@ QWidget* TSVAlgorithm::CreateSummaryResults() {
   cbStyle = Combo("cbStyle", {"Line", "Bar", "Horiz. Bar", "Area", "Point", "Pie"});
   cbPointers = Combo("cbPointers", {"Rectangle", "Circle'", "Triangle", "DownTriangle", "Cross",
                                     "DiagCross", "A'Star"});
+  cbChart->setPlaceholderText("choose a page");
+  cbStyle->setPlaceholderText("Line");
+  cbPointers->setPlaceholderText("none");
   sColor = Named(new TColorSwatch, "sColor");
   cbAll = Named(new QCheckBox("all"), "cbAll");
   bbAddSeria = Named(new QPushButton("Add           "), "bbAddSeria");
