@@ -372,5 +372,58 @@ TEST(MainWindow, PrintsTheModelWindowOnOnePage) {
   EXPECT_EQ(bytes.count("/Type /Page") - bytes.count("/Type /Pages"), 1) << "one page";
 }
 
+TEST(MainWindow, CascadeAndTileKeepWindowsUsableAndTheWindowMenuListsThem) {
+  TSVmain main;
+  main.resize(1000, 700);
+  main.show();
+  QList<TMSystem*> models;
+  for (int i = 0; i < 3; ++i) models << main.tbNewClick();
+  main.miBoneClick();
+  const QSize area = main.ClientArea->viewport()->size();
+
+  main.miCascadeClick();
+  QPoint previous(-1, -1);
+  for (TMSystem* model : models) {
+    const QRect place = model->geometry();
+    EXPECT_FALSE(model->isMaximized());
+    EXPECT_GE(place.width(), area.width() * 2 / 3 - 1);
+    EXPECT_GE(place.height(), area.height() * 2 / 3 - 1);
+    EXPECT_TRUE(QRect(QPoint(0, 0), area).contains(place)) << "inside the client area";
+    EXPECT_GT(place.left(), previous.x());
+    EXPECT_GT(place.top(), previous.y());
+    previous = place.topLeft();
+  }
+  EXPECT_EQ(main.ActiveModel(), models.last()) << "the active window stays active";
+
+  main.miTileClick();
+  int covered = 0;
+  for (int i = 0; i < models.size(); ++i) {
+    const QRect place = models.at(i)->geometry();
+    EXPECT_GE(place.width(), 200);
+    EXPECT_GE(place.height(), 200);
+    covered += place.width() * place.height();
+    for (int j = i + 1; j < models.size(); ++j)
+      EXPECT_FALSE(place.intersects(models.at(j)->geometry())) << i << " and " << j;
+  }
+  EXPECT_GT(covered, area.width() * area.height() * 9 / 10);
+
+  main.FillWindowMenu();
+  QStringList entries;
+  QList<QAction*> windows;
+  for (QAction* item : main.miWindow->actions())
+    if (!item->isSeparator() && item != main.miTile && item != main.miCascade) {
+      entries << item->text() + (item->isChecked() ? " (active)" : "");
+      windows << item;
+    }
+  EXPECT_EQ(entries, QStringList({"&1 Project", "&2 Project", "&3 Project* (active)"}));
+  windows.first()->trigger();
+  EXPECT_EQ(main.ActiveModel(), models.first());
+
+  main.miCloseClick();
+  QCoreApplication::processEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(main.Models().size(), 2) << "File > Close closes the active window";
+}
+
 }  // namespace
 }  // namespace sarvanta
