@@ -39,6 +39,8 @@ class TOGLPanel : public QOpenGLWidget {
   // resize) until the user turns, moves or zooms it.
   void FitToView();
   bool Framing() const { return framing_; }
+  // The camera stays where it is set, as after the user moved it.
+  void HoldCamera() { framing_ = false; }
 
   // Builds the scene into a new display list (the context is current) and returns its id.
   std::function<unsigned(TOGLPanel*)> BuildScene;
