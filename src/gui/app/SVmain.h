@@ -187,6 +187,7 @@ class TSVmain : public QMainWindow {
   QString ChooseFile(bool saving, const QString& name);
   // The file was opened or saved: it joins the recent files and the files this run knows.
   void RememberFile(const QString& fileName);
+  void RepaintModels();
   void RestoreWindowState();
   void SaveWindowState() const;
 

@@ -68,11 +68,23 @@ void TSVmain::miCascadeClick() {
     models.at(i)->raise();
   }
   if (TMSystem* active = ActiveModel()) ClientArea->setActiveSubWindow(active);
+  RepaintModels();
 }
 
 void TSVmain::miTileClick() {
   for (TMSystem* model : Models()) model->showNormal();
   ClientArea->tileSubWindows();
+  RepaintModels();
+}
+
+void TSVmain::RepaintModels() {
+  // Views that only changed their place are painted again as a whole, so that no part of the
+  // area keeps what it showed before.
+  for (TMSystem* model : Models()) {
+    if (model->ModelView) model->ModelView->update();
+    model->update();
+  }
+  ClientArea->viewport()->update();
 }
 
 void TSVmain::miCloseClick() {
