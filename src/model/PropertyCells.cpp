@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <limits>
+#include <typeinfo>
 
 namespace sarvanta {
 namespace {
@@ -252,12 +253,68 @@ bool StoreCellText(const TProperty& row, std::string_view text) {
   }
 }
 
-bool WriteCell(TObjectDescription& description, std::string_view rowCaption, const TProperty& row,
-               std::string_view text) {
-  if (row.HasValue()) StoreCellText(row, text);
-  if (rowCaption != "Name") return false;
-  description.Name = std::string(text);
-  return true;
+std::string CellTextRefusal(const TProperty& row, std::string_view text) {
+  const std::string quoted = "'" + std::string(text) + "'";
+  switch (row.Kind) {
+    case PropertyKind::SmallInt:
+    case PropertyKind::Integer: {
+      try {
+        static_cast<void>(StrToInt64(text));
+      } catch (const EConvertError& e) {
+        return e.what();
+      }
+      return quoted + " is out of the range this value can hold";
+    }
+    case PropertyKind::Double:
+    case PropertyKind::Extended: {
+      long double value = 0;
+      if (!TryStrToFloat(text, value)) return quoted + " is not a valid floating point value";
+      return quoted + " is too large for this value";
+    }
+    case PropertyKind::DateTime:
+      return quoted + " is not a valid date and time";
+    case PropertyKind::FloatArray:
+      try {
+        static_cast<void>(ParseFloatList(text));
+      } catch (const EConvertError& e) {
+        return e.what();
+      }
+      return quoted + " is not a list of numbers";
+    case PropertyKind::Reference:
+      return quoted + " is not one of the choices of this row";
+    default:
+      return quoted + " cannot be stored in this row";
+  }
+}
+
+std::string NameRefusal(const TInspectedObject& object, std::string_view name,
+                        std::string_view classCaption) {
+  const TComponent* owner = object.Owner();
+  if (owner == nullptr) return {};
+  for (int i = 0; i < owner->ComponentCount(); ++i) {
+    const auto* other = dynamic_cast<const TInspectedObject*>(owner->Components(i));
+    if (other == nullptr || other == &object || typeid(*other) != typeid(object)) continue;
+    if (other->Descr == name)
+      return "The name \"" + std::string(name) + "\" is already used by another " +
+             std::string(classCaption) + ".";
+  }
+  return {};
+}
+
+TCellWrite WriteCell(TObjectDescription& description, std::string_view rowCaption,
+                     const TProperty& row, std::string_view text) {
+  TCellWrite result;
+  // The name row stores the object's name whatever its shown caption, so it is checked always.
+  const bool renames = rowCaption == "Name";
+  if (row.Name == "Name" && description.Obj != nullptr)
+    result.Refusal = NameRefusal(*description.Obj, text, description.ClassCaption);
+  if (!result.Refusal.empty()) return result;
+  if (row.HasValue() && !StoreCellText(row, text)) result.Refusal = CellTextRefusal(row, text);
+  if (renames) {
+    description.Name = std::string(text);
+    result.Renamed = true;
+  }
+  return result;
 }
 
 std::vector<long double> ParseFloatList(std::string_view text) {

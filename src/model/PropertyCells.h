@@ -21,12 +21,31 @@ std::optional<std::string> CellText(const TProperty& row);
 // Returns whether a value was stored.
 bool StoreCellText(const TProperty& row, std::string_view text);
 
+// Why `text` was not stored by StoreCellText, as a message for the user ("'abc' is not a valid
+// floating point value"). Meant for text that StoreCellText refused.
+std::string CellTextRefusal(const TProperty& row, std::string_view text);
+
+// Why `object` may not be named `name`: another object of its class under the same owner (the
+// same list: bones of a system, motor units of a muscle) already has that name. Empty when the
+// name is free.
+std::string NameRefusal(const TInspectedObject& object, std::string_view name,
+                        std::string_view classCaption);
+
+// What one end-of-edit step did.
+struct TCellWrite {
+  // The description was renamed: the caller replaces its entry text (EntryText()) in the object
+  // list and the combo box.
+  bool Renamed = false;
+  // Why the text was not stored; empty when it was (or the row holds no value).
+  std::string Refusal;
+};
+
 // The inspector's end-of-edit step for one row of `description`: stores the text, and when the
 // row's shown name (`rowCaption`, the grid's first column) reads "Name", renames the description
-// as well. Returns true when the description was renamed, so the caller replaces its entry text
-// (EntryText()) in the object list and the combo box.
-bool WriteCell(TObjectDescription& description, std::string_view rowCaption, const TProperty& row,
-               std::string_view text);
+// as well. A name that another object of the same list already has is refused and changes
+// nothing.
+TCellWrite WriteCell(TObjectDescription& description, std::string_view rowCaption,
+                     const TProperty& row, std::string_view text);
 
 // An array cell: every character other than ";" goes into the current item, and each ";"
 // converts the item and appends it. Text after the last ";" is ignored, so "1;2;3" yields 1 and

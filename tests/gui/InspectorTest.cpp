@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -262,6 +263,57 @@ TEST_F(Inspector, EveryChangeNotifiesTheOwner) {
   EXPECT_EQ(changes, 2);
   SetCell("Small", "bad");
   EXPECT_EQ(changes, 3) << "also after rejected text";
+}
+
+TEST_F(Inspector, RefusedTextShowsTheHeldValueAndSaysWhy) {
+  TMSystem* model = main_.tbNewClick();
+  main_.miBoneClick();
+  TBone* bone = model->MechanicalSystem->Bone(1);
+  SetCell("Length", "abc");
+  EXPECT_EQ(bone->Length, 0.3L);
+  EXPECT_EQ(Cell("Length"), "0.3") << "the cell shows what the model holds";
+  EXPECT_EQ(main_.StatusPanel1->text(), "'abc' is not a valid floating point value");
+
+  // While the user types, the editor keeps the text; when it closes, the held value is back.
+  const int row = RowOf("Mass");
+  Grid().setCurrentCell(row, 1);
+  Grid().editItem(Grid().item(row, 1));
+  auto* editor = Grid().viewport()->findChild<QLineEdit*>();
+  ASSERT_NE(editor, nullptr);
+  editor->selectAll();
+  QTest::keyClicks(editor, "4x");
+  EXPECT_EQ(editor->text(), "4x");
+  EXPECT_EQ(bone->Mass, 4.0L) << "the last valid text was stored";
+  QTest::keyClick(editor, Qt::Key_Return);
+  QCoreApplication::processEvents();  // the editor closes after the key
+  EXPECT_EQ(Cell("Mass"), "4");
+  EXPECT_EQ(bone->Mass, 4.0L);
+}
+
+TEST_F(Inspector, UsedNamesAndCharactersBeyondLatin1AreRefused) {
+  TMSystem* model = main_.tbNewClick();
+  main_.miBoneClick();
+  main_.miBoneClick();
+  TBone* second = model->MechanicalSystem->Bone(2);
+  SetCell("Name", "Bone1");
+  EXPECT_EQ(second->Descr, "Bone2");
+  EXPECT_EQ(Cell("Name"), "Bone2");
+  EXPECT_EQ(main_.cbObjects->currentText(), "Bone: Bone2");
+  EXPECT_EQ(main_.StatusPanel1->text(), "The name \"Bone1\" is already used by another Bone.");
+
+  SetCell("Name", QString::fromUtf8("Brachialis \u03b1"));
+  EXPECT_EQ(second->Descr, "Bone2");
+  EXPECT_EQ(Cell("Name"), "Bone2");
+  EXPECT_EQ(main_.cbObjects->itemText(1), "Bone: Bone2");
+  EXPECT_EQ(main_.StatusPanel1->text(),
+            QString::fromUtf8("\"Brachialis \u03b1\" has characters that a project file cannot "
+                              "store"));
+
+  // Latin-1 letters are kept byte for byte and shown as typed.
+  SetCell("Name", QString::fromUtf8("Brachialis \u00e9"));
+  EXPECT_EQ(second->Descr, "Brachialis \xe9");
+  EXPECT_EQ(main_.cbObjects->currentText(), QString::fromUtf8("Bone: Brachialis \u00e9"));
+  EXPECT_EQ(Cell("Name"), QString::fromUtf8("Brachialis \u00e9"));
 }
 
 }  // namespace

@@ -198,30 +198,62 @@ TEST(MainWindow, PlacedBonesStackAlongYAndNamesFollowTheCounters) {
                                   "Bone: Bone3", "Muscle: Muscle1"}));
 }
 
-TEST(MainWindow, ClosingAModelWindowRemovesItsObjectsFromTheInspector) {
+TEST(MainWindow, TheInspectorListsTheActiveModelWindowsObjectsOnly) {
   TSVmain main;
+  main.OnAskSave = [](const QString&) { return TSaveAnswer::Discard; };
+  const auto entries = [&main] {
+    QStringList texts;
+    for (int i = 0; i < main.cbObjects->count(); ++i) texts << main.cbObjects->itemText(i);
+    return texts;
+  };
   TMSystem* first = main.tbNewClick();
   main.miBoneClick();
   main.miJointClick();
-  TMSystem* second = main.tbNewClick();
-  main.miBoneClick();
-  main.miBoneClick();
-  main.cbObjects->setCurrentIndex(3);
+  main.cbObjects->setCurrentIndex(0);
   main.cbObjectsChange();
-  ASSERT_EQ(main.ObjectInspector->Count(), 4);
 
-  // The second model's bone is shown; closing the first keeps it shown.
-  EXPECT_EQ(main.ObjectInspector->GetActiveObject()->Obj, second->MechanicalSystem->Bone(2));
-  first->close();
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  ASSERT_EQ(main.ObjectInspector->Count(), 2);
-  EXPECT_EQ(main.cbObjects->count(), 2);
+  // A new window starts with an empty inspector; its objects are its own.
+  TMSystem* second = main.tbNewClick();
+  EXPECT_EQ(main.ObjectInspector->Count(), 0);
+  EXPECT_EQ(main.sgObjectProperties->rowCount(), 0) << "no row of the other model stays shown";
+  main.miBoneClick();
+  main.miBoneClick();
+  EXPECT_EQ(entries(), QStringList({"Bone: Bone1", "Bone: Bone2"}));
   EXPECT_EQ(main.ObjectInspector->Description(0)->Obj, second->MechanicalSystem->Bone(1));
-  EXPECT_EQ(main.cbObjects->currentText(), "Bone: Bone2");
-  EXPECT_EQ(main.sgObjectProperties->item(0, 1)->text(), "Bone2");
 
-  second->close();
+  // Activating the first window lists its objects again, with the one it showed.
+  main.ClientArea->setActiveSubWindow(first);
+  EXPECT_EQ(entries(), QStringList({"Bone: Bone1", "Joint: Joint1"}));
+  EXPECT_EQ(main.ObjectInspector->GetActiveObject()->Obj, first->MechanicalSystem->Bone(1));
+  EXPECT_EQ(main.sgObjectProperties->item(0, 1)->text(), "Bone1");
+  // An edit goes to the window on screen.
+  main.sgObjectProperties->item(1, 1)->setText("0.4");
+  EXPECT_EQ(first->MechanicalSystem->Bone(1)->Length, 0.4L);
+  EXPECT_EQ(second->MechanicalSystem->Bone(1)->Length, 0.3L);
+
+  // Opening a project lists that project alone.
+  TMSystem* opened = main.OpenProject(SARVANTA_EXAMPLES_DIR "/elbow.svt");
+  const TMechanicalSystem& elbow = *opened->MechanicalSystem;
+  EXPECT_EQ(main.ObjectInspector->Count(),
+            elbow.Bones.Count() + elbow.Joints.Count() + elbow.Muscles.Count() - 3);
+  for (int i = 0; i < main.ObjectInspector->Count(); ++i)
+    EXPECT_NE(main.ObjectInspector->Description(i)->Obj->Owner(), first->MechanicalSystem.get());
+
+  // Closing the shown window hands the inspector to the window that becomes active.
+  opened->close();
+  QCoreApplication::processEvents();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ASSERT_EQ(main.Models().size(), 2);
+  TMSystem* active = main.ActiveModel();
+  ASSERT_NE(active, nullptr);
+  for (int i = 0; i < main.ObjectInspector->Count(); ++i)
+    EXPECT_EQ(main.ObjectInspector->Description(i)->Obj->Owner(), active->MechanicalSystem.get());
+
+  first->close();
+  second->close();
+  QCoreApplication::processEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  QCoreApplication::processEvents();
   EXPECT_EQ(main.ObjectInspector->Count(), 0);
   EXPECT_EQ(main.cbObjects->currentText(), "");
   EXPECT_EQ(main.ActiveModel(), nullptr);
@@ -338,6 +370,59 @@ TEST(MainWindow, PrintsTheModelWindowOnOnePage) {
   const QByteArray bytes = pdf.readAll();
   EXPECT_TRUE(bytes.startsWith("%PDF"));
   EXPECT_EQ(bytes.count("/Type /Page") - bytes.count("/Type /Pages"), 1) << "one page";
+}
+
+TEST(MainWindow, CascadeAndTileKeepWindowsUsableAndTheWindowMenuListsThem) {
+  TSVmain main;
+  main.resize(1000, 700);
+  main.show();
+  QList<TMSystem*> models;
+  for (int i = 0; i < 3; ++i) models << main.tbNewClick();
+  main.miBoneClick();
+  const QSize area = main.ClientArea->viewport()->size();
+
+  main.miCascadeClick();
+  QPoint previous(-1, -1);
+  for (TMSystem* model : models) {
+    const QRect place = model->geometry();
+    EXPECT_FALSE(model->isMaximized());
+    EXPECT_GE(place.width(), area.width() * 2 / 3 - 1);
+    EXPECT_GE(place.height(), area.height() * 2 / 3 - 1);
+    EXPECT_TRUE(QRect(QPoint(0, 0), area).contains(place)) << "inside the client area";
+    EXPECT_GT(place.left(), previous.x());
+    EXPECT_GT(place.top(), previous.y());
+    previous = place.topLeft();
+  }
+  EXPECT_EQ(main.ActiveModel(), models.last()) << "the active window stays active";
+
+  main.miTileClick();
+  int covered = 0;
+  for (int i = 0; i < models.size(); ++i) {
+    const QRect place = models.at(i)->geometry();
+    EXPECT_GE(place.width(), 200);
+    EXPECT_GE(place.height(), 200);
+    covered += place.width() * place.height();
+    for (int j = i + 1; j < models.size(); ++j)
+      EXPECT_FALSE(place.intersects(models.at(j)->geometry())) << i << " and " << j;
+  }
+  EXPECT_GT(covered, area.width() * area.height() * 9 / 10);
+
+  main.FillWindowMenu();
+  QStringList entries;
+  QList<QAction*> windows;
+  for (QAction* item : main.miWindow->actions())
+    if (!item->isSeparator() && item != main.miTile && item != main.miCascade) {
+      entries << item->text() + (item->isChecked() ? " (active)" : "");
+      windows << item;
+    }
+  EXPECT_EQ(entries, QStringList({"&1 Project", "&2 Project", "&3 Project* (active)"}));
+  windows.first()->trigger();
+  EXPECT_EQ(main.ActiveModel(), models.first());
+
+  main.miCloseClick();
+  QCoreApplication::processEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(main.Models().size(), 2) << "File > Close closes the active window";
 }
 
 }  // namespace

@@ -18,6 +18,8 @@
 #include <QOpenGLContext>
 #include <QScreen>
 #include <QTest>
+#include <QWheelEvent>
+#include <cstdlib>
 
 namespace sarvanta {
 namespace {
@@ -104,7 +106,6 @@ TEST_F(ModelView, DrawsTheModelInItsColoursAndHighlightsTheSelection) {
 
   muscle->ToBone = model_->MechanicalSystem->Bone(1);
   muscle->ForceArmPoly->Coefficients = {0.2L};
-  model_->ModelView->RotateY = 60;  // the arrow points away from the camera: look from aside
   main_->tbRedrawClick();
   const TPixelCounts all = CountPixels(Frame());
   EXPECT_GT(all.Red, 20) << "muscles are red";
@@ -124,26 +125,95 @@ TEST_F(ModelView, MouseTurnsMovesZoomsAndAltClickResets) {
   QMouseEvent move(QEvent::MouseMove, QPointF(centre + QPoint(5, 5)),
                    view->mapToGlobal(QPointF(centre + QPoint(5, 5))), Qt::LeftButton,
                    Qt::LeftButton, Qt::NoModifier);
+  const double startX = view->RotateX;
+  const double startEye = view->EyeZ;
   QApplication::sendEvent(view, &move);
-  EXPECT_DOUBLE_EQ(view->RotateX, -3.0);
+  EXPECT_DOUBLE_EQ(view->RotateX, startX - 3.0);
   EXPECT_DOUBLE_EQ(view->RotateY, -3.0);
+  EXPECT_FALSE(view->Framing()) << "the user took the camera";
   QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, centre + QPoint(5, 5));
   EXPECT_EQ(view->MouseMode, TOGLPanel::mmIdle);
 
   QTest::mousePress(view, Qt::RightButton, Qt::ShiftModifier, centre);
   EXPECT_EQ(view->MouseMode, TOGLPanel::mmZoom);
-  QMouseEvent zoom(QEvent::MouseMove, QPointF(centre + QPoint(-4, 0)),
-                   view->mapToGlobal(QPointF(centre + QPoint(-4, 0))), Qt::NoButton,
-                   Qt::RightButton, Qt::ShiftModifier);
-  QApplication::sendEvent(view, &zoom);
-  EXPECT_NEAR(view->EyeZ, 10.5, 1e-9) << "zoom works from the first step";
+  // Shift + right drag zooms with the vertical movement: up comes closer, down goes back.
+  const auto drag = [&](QPoint to) {
+    QMouseEvent zoom(QEvent::MouseMove, QPointF(to), view->mapToGlobal(QPointF(to)), Qt::NoButton,
+                     Qt::RightButton, Qt::ShiftModifier);
+    QApplication::sendEvent(view, &zoom);
+  };
+  drag(centre + QPoint(6, 0));
+  EXPECT_DOUBLE_EQ(view->EyeZ, startEye) << "a sideways drag does not zoom";
+  drag(centre + QPoint(6, -4));
+  EXPECT_NEAR(view->EyeZ, startEye * 0.95, 1e-9);
+  drag(centre + QPoint(6, 4));
+  EXPECT_NEAR(view->EyeZ, startEye * 0.95 * 1.05, 1e-9);
   QTest::mouseRelease(view, Qt::RightButton, Qt::ShiftModifier, centre);
 
+  // The wheel zooms too.
+  const double beforeWheel = view->EyeZ;
+  QWheelEvent wheel(QPointF(centre), view->mapToGlobal(QPointF(centre)), QPoint(), QPoint(0, 120),
+                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(view, &wheel);
+  EXPECT_NEAR(view->EyeZ, beforeWheel * 0.9, 1e-9);
+
+  // Alt + click, and View > Fit to window, frame the model as at the start.
   QTest::mousePress(view, Qt::LeftButton, Qt::AltModifier, centre);
-  EXPECT_DOUBLE_EQ(view->RotateX, 0.0);
+  EXPECT_DOUBLE_EQ(view->RotateX, startX);
   EXPECT_DOUBLE_EQ(view->RotateY, 0.0);
-  EXPECT_DOUBLE_EQ(view->EyeZ, 10.0);
+  EXPECT_DOUBLE_EQ(view->EyeZ, startEye);
   EXPECT_EQ(view->MouseMode, TOGLPanel::mmIdle);
+  EXPECT_TRUE(view->Framing());
+  view->RotateY = 40;
+  main_->miFitToWindow->trigger();
+  EXPECT_DOUBLE_EQ(view->RotateY, 0.0);
+}
+
+// The box that the lit pixels of `image` take, ignoring those that `axes` shows lit as well.
+QRect LitBox(const QImage& image, const QImage& axes) {
+  QRect box;
+  const auto lit = [](const QColor& c) { return c.red() + c.green() + c.blue() > 30; };
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (lit(image.pixelColor(x, y)) && !lit(axes.pixelColor(x, y)))
+        box = box.united(QRect(x, y, 1, 1));
+  return box;
+}
+
+TEST_F(ModelView, TheFirstFrameShowsTheWholeModelFromTheSide) {
+  model_ = main_->OpenProject(SARVANTA_EXAMPLES_DIR "/elbow.svt");
+  ASSERT_NE(model_->ModelView, nullptr);
+  const QImage first = Frame();
+  TOGLPanel* view = model_->ModelView;
+  EXPECT_DOUBLE_EQ(view->RotateX, -90.0) << "the model's Y points up";
+  const double rotateX = view->RotateX, eyeZ = view->EyeZ, centreZ = view->CentreZ;
+  const double translate[] = {view->TranslateX, view->TranslateY, view->TranslateZ};
+
+  // The same camera over an empty model draws the axes alone; what differs is the model.
+  TMSystem* empty = main_->tbNewClick();  // maximised in the same area
+  empty->Redraw();
+  TOGLPanel* axesView = empty->ModelView;
+  QApplication::processEvents();
+  axesView->HoldCamera();
+  axesView->RotateX = rotateX;
+  axesView->TranslateX = translate[0];
+  axesView->TranslateY = translate[1];
+  axesView->TranslateZ = translate[2];
+  axesView->EyeZ = eyeZ;
+  axesView->CentreZ = centreZ;
+  const QImage axes = axesView->grabFramebuffer();
+  ASSERT_EQ(axes.size(), first.size());
+
+  const QRect box = LitBox(first, axes);
+  ASSERT_FALSE(box.isEmpty());
+  const QRect inside = first.rect().adjusted(1, 1, -2, -2);
+  EXPECT_TRUE(inside.contains(box)) << "nothing of the model is cut: " << box.x() << "," << box.y()
+                                    << " " << box.width() << "x" << box.height();
+  EXPECT_GT(std::max(box.width() * 1.0 / first.width(), box.height() * 1.0 / first.height()), 0.6)
+      << "the model fills most of the view";
+  const QPoint offset = box.center() - first.rect().center();
+  EXPECT_LT(std::abs(offset.x()), first.width() / 8) << "centred across";
+  EXPECT_LT(std::abs(offset.y()), first.height() / 8) << "centred up and down";
 }
 
 TEST_F(ModelView, AnOpenedProjectIsDrawnAtOnce) {

@@ -29,6 +29,8 @@ class MotorTask : public ::testing::Test {
     options = startUp->Options.get();
     main->OnError = [this](const QString& text) { errors << text; };
     task->OnError = [this](const QString& text) { errors << text; };
+    // A run changes its model: closing it or quitting afterwards asks to save it.
+    main->OnAskSave = [](const QString&) { return TSaveAnswer::Save; };
     // Each test switches on the automatic saving it checks.
     options->cbAutoSaveOnStep->setChecked(false);
     options->cbAutoSaveWhenDone->setChecked(false);

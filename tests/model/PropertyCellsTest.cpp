@@ -198,7 +198,7 @@ TEST(PropertyCells, NameRowRenamesTheDescriptionAndTheObject) {
   EXPECT_EQ(description->EntryText(), "Bone: Bone1");
   const TProperty& name = *description->FindRow("Name");
 
-  EXPECT_TRUE(WriteCell(*description, "Name", name, "Ulna"));
+  EXPECT_TRUE(WriteCell(*description, "Name", name, "Ulna").Renamed);
   EXPECT_EQ(bone->Descr, "Ulna");
   EXPECT_EQ(description->EntryText(), "Bone: Ulna");
   // The system's list keeps the old name until its lists are rebuilt.
@@ -207,13 +207,62 @@ TEST(PropertyCells, NameRowRenamesTheDescriptionAndTheObject) {
   EXPECT_EQ(system.Bones.Strings(1), "Ulna");
 
   // A row whose shown name no longer reads "Name" stores the value but renames nothing.
-  EXPECT_FALSE(WriteCell(*description, "Nam", name, "Radius"));
+  EXPECT_FALSE(WriteCell(*description, "Nam", name, "Radius").Renamed);
   EXPECT_EQ(bone->Descr, "Radius");
   EXPECT_EQ(description->Name, "Ulna");
 
   const TProperty& length = *description->FindRow("Length");
-  EXPECT_FALSE(WriteCell(*description, "Length", length, "0.25"));
+  EXPECT_FALSE(WriteCell(*description, "Length", length, "0.25").Renamed);
   EXPECT_EQ(bone->Length, 0.25L);
+}
+
+TEST(PropertyCells, RefusedTextSaysWhyAndKeepsTheValue) {
+  TMechanicalSystem system;
+  auto* bone = new TBone(&system, "Bone1");
+  auto description = bone->ObjectDescription("Bone1");
+  const struct {
+    const char* row;
+    const char* text;
+    const char* refusal;
+  } cases[] = {
+      {"Length", "abc", "'abc' is not a valid floating point value"},
+      {"Length", "", "'' is not a valid floating point value"},
+      {"Length", "0.25", ""},
+      {"FixedEdges", "x1", "'x1' is not a valid integer value"},
+      {"FixedEdges", "99999999999", "'99999999999' is out of the range this value can hold"},
+  };
+  for (const auto& c : cases) {
+    const TProperty& row = *description->FindRow(c.row);
+    const TCellWrite write = WriteCell(*description, c.row, row, c.text);
+    EXPECT_EQ(write.Refusal, c.refusal) << c.row << " " << c.text;
+    EXPECT_FALSE(write.Renamed);
+  }
+  EXPECT_EQ(bone->Length, 0.25L) << "only the accepted text was stored";
+}
+
+TEST(PropertyCells, ANameUsedInTheSameListIsRefused) {
+  TMechanicalSystem system;
+  auto* first = new TBone(&system, "Humerus");
+  auto* second = new TBone(&system, "Bone2");
+  new TJoint(&system, "Elbow");
+  auto description = second->ObjectDescription("Bone2");
+  const TProperty& name = *description->FindRow("Name");
+
+  const TCellWrite taken = WriteCell(*description, "Name", name, "Humerus");
+  EXPECT_EQ(taken.Refusal, "The name \"Humerus\" is already used by another Bone.");
+  EXPECT_FALSE(taken.Renamed);
+  EXPECT_EQ(second->Descr, "Bone2");
+  EXPECT_EQ(description->Name, "Bone2");
+  // Whatever the row's shown caption, the name row does not take a used name.
+  EXPECT_FALSE(WriteCell(*description, "Label", name, "Humerus").Refusal.empty());
+  EXPECT_EQ(second->Descr, "Bone2");
+
+  // A joint's name, and the object's own name, are free for a bone.
+  EXPECT_TRUE(WriteCell(*description, "Name", name, "Elbow").Refusal.empty());
+  EXPECT_EQ(second->Descr, "Elbow");
+  EXPECT_EQ(NameRefusal(*second, "Elbow", "Bone"), "");
+  EXPECT_EQ(NameRefusal(*first, "Elbow", "Bone"),
+            "The name \"Elbow\" is already used by another Bone.");
 }
 
 TEST(PropertyCells, EditButtonOnlyAboveKind256) {

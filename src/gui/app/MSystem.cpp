@@ -6,6 +6,7 @@
 #include "app/ObjectInspector.h"
 #include "model/Bone.h"
 #include "model/Joint.h"
+#include "model/MotorUnit.h"
 #include "model/Muscle.h"
 #include "model/ProjectFile.h"
 #include "settings/Options.h"
@@ -48,6 +49,7 @@ TMSystem::TMSystem(TObjectInspector* inspector, bool withModelView, QWidget* par
   if (withModelView && OpenGLAvailable()) {
     ModelView = new TOGLPanel(this);
     ModelView->BuildScene = [this](TOGLPanel* panel) { return ModelViewBuildScene(panel); };
+    ModelView->SceneBounds = [this] { return ModelViewBounds(); };
     setWidget(ModelView);
   } else {
     auto* blank = new QWidget(this);
@@ -65,6 +67,7 @@ TMSystem::TMSystem(TObjectInspector* inspector, bool withModelView, QWidget* par
   Slices = 10;
   Stacks = 10;
   FollowEvaluationThreadsOption();
+  MarkSaved();
 }
 
 void TMSystem::FollowEvaluationThreadsOption() {
@@ -93,7 +96,51 @@ TMSystem::~TMSystem() {
 
 void TMSystem::SetFileName(const QString& name) {
   FileName = name;
-  setWindowTitle(QFileInfo(name).fileName());
+  UpdateCaption();
+}
+
+QString TMSystem::DisplayName() const {
+  return FileName.isEmpty() ? QString("Project") : QFileInfo(FileName).fileName();
+}
+
+void TMSystem::UpdateCaption() {
+  const bool modified = Modified();
+  setWindowTitle(DisplayName() + (modified ? "*" : ""));
+  setWindowModified(modified);
+}
+
+bool TMSystem::Modified() const { return modified_ || SolutionFingerprint() != savedSolutions_; }
+
+void TMSystem::SetModified(bool modified) {
+  if (modified)
+    modified_ = true;
+  else
+    MarkSaved();
+  UpdateCaption();
+}
+
+void TMSystem::MarkSaved() {
+  modified_ = false;
+  savedSolutions_ = SolutionFingerprint();
+}
+
+size_t TMSystem::SolutionFingerprint() const {
+  const TMechanicalSystem& system = *MechanicalSystem;
+  size_t hash = 0;
+  const auto mix = [&hash](size_t value) {
+    hash ^= value + 0x9e3779b97f4a7c15ULL + (hash << 6) + (hash >> 2);
+  };
+  for (int i = 1; i < system.Muscles.Count(); ++i) {
+    const TMuscle* muscle = system.Muscle(i);
+    if (!muscle) continue;
+    for (int u = 0; u < muscle->MotorUnits.Count(); ++u) {
+      const TMotorUnit* unit = muscle->MotorUnit(u);
+      if (!unit) continue;
+      mix(unit->ImpArray().size());
+      for (const long double time : unit->ImpArray()) mix(std::hash<long double>{}(time));
+    }
+  }
+  return hash;
 }
 
 void TMSystem::LoadFromFile(const QString& name) {
@@ -105,30 +152,36 @@ void TMSystem::LoadFromFile(const QString& name) {
     // Reading also rebuilds the lists and the object references.
     LoadSystemFromFile(*MechanicalSystem, ToStdString(name));
   } catch (...) {
-    // What was read stays in the window, listed like a whole file.
+    // What was read stays in the window, listed like a whole file. The user changed nothing,
+    // and the file stays as it is unless the user saves over it.
     ListObjectsInInspector();
+    SetModified(false);
     throw;
   }
   ListObjectsInInspector();
+  SetModified(false);
 }
 
 void TMSystem::ListObjectsInInspector() {
   if (!inspector_) return;
   inspector_->Clear();
   const TMechanicalSystem& system = *MechanicalSystem;
+  // Under their present names: a rename in the inspector changes the object, not the list.
   for (int i = 1; i < system.Bones.Count(); ++i)
-    inspector_->AddObject(system.Bone(i)->ObjectDescription(system.Bones.Strings(i)));
+    inspector_->AddObject(system.Bone(i)->ObjectDescription(system.Bone(i)->Descr));
   for (int i = 1; i < system.Joints.Count(); ++i)
-    inspector_->AddObject(system.Joint(i)->ObjectDescription(system.Joints.Strings(i)));
+    inspector_->AddObject(system.Joint(i)->ObjectDescription(system.Joint(i)->Descr));
   for (int i = 1; i < system.Muscles.Count(); ++i)
-    inspector_->AddObject(system.Muscle(i)->ObjectDescription(system.Muscles.Strings(i)));
+    inspector_->AddObject(system.Muscle(i)->ObjectDescription(system.Muscle(i)->Descr));
   inspector_->SetActiveObject();
 }
 
 void TMSystem::SaveToFile(const QString& name) {
-  SetFileName(name);
-  // Refreshes the stored indices, then writes through a temporary file beside the target.
+  // Refreshes the stored indices, then writes through a temporary file beside the target. A
+  // failed save keeps the window's file name and its changes.
   SaveSystemToFile(*MechanicalSystem, ToStdString(name));
+  FileName = name;
+  SetModified(false);
 }
 
 void TMSystem::Redraw() {

@@ -16,6 +16,7 @@ namespace sarvanta {
 
 class TObjectInspector;
 class TOGLPanel;
+struct TSceneBox;
 
 class TMSystem : public QMdiSubWindow {
   Q_OBJECT
@@ -32,8 +33,23 @@ class TMSystem : public QMdiSubWindow {
   void SaveToFile(const QString& name);
   // Rebuilds and repaints the 3D view.
   void Redraw();
+  // Lists this model's bones, joints and muscles in the inspector, in place of what it showed.
+  void ListObjectsInInspector();
+
+  // Whether the window holds changes that its file does not: edits marked by SetModified, or
+  // impulse trains that a motor-task run wrote into the system since the last load or save.
+  bool Modified() const;
+  // Marks an edit (true) or forgets every change (false, as after a save); updates the caption,
+  // which carries "*" while the window is modified.
+  void SetModified(bool modified);
+  // Shows the caption again for the present state (after a run wrote into the system).
+  void UpdateCaption();
+  // The name shown for the model: its file name without the folder, or "Project".
+  QString DisplayName() const;
   // Builds the scene of the system into a new display list (the view's context is current).
   unsigned ModelViewBuildScene(TOGLPanel* panel);
+  // The box the scene's bones, joints and muscles take, in the view's coordinates.
+  TSceneBox ModelViewBounds() const;
 
   TOGLPanel* ModelView = nullptr;
   // Axes and bones, selected bone, muscles, selected muscle, joints, selected joint.
@@ -44,6 +60,8 @@ class TMSystem : public QMdiSubWindow {
   std::unique_ptr<TMechanicalSystem> MechanicalSystem;
   // The motor task of this model; freed before the system its goals refer to.
   std::unique_ptr<TGeneticAlgorithm> GeneticAlgorithm;
+  // The inspector entry that was shown when the window was last the active one.
+  int ShownEntry = -1;
   // Asked before the window closes; false keeps it open (set by the main window).
   std::function<bool(TMSystem*)> MayClose;
   // Told before the system and the algorithm are freed.
@@ -54,12 +72,17 @@ class TMSystem : public QMdiSubWindow {
 
  private:
   void SetFileName(const QString& name);
-  void ListObjectsInInspector();
+  // Forgets every change: what the system holds now is what its file holds.
+  void MarkSaved();
+  // A fingerprint of every motor unit's impulse train (what a run writes).
+  size_t SolutionFingerprint() const;
   // The algorithm evaluates on as many threads as the program's options say, now and after
   // every change of that option.
   void FollowEvaluationThreadsOption();
 
   TObjectInspector* inspector_;
+  bool modified_ = false;
+  size_t savedSolutions_ = 0;
 };
 
 }  // namespace sarvanta

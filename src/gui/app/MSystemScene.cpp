@@ -14,6 +14,7 @@
 
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <cmath>
 #include <numbers>
 
 namespace sarvanta {
@@ -25,6 +26,27 @@ enum TColour { clBone = 0, clSelectedBone, clMuscle, clSelectedMuscle, clJoint, 
 constexpr double kScale = 5.0;
 
 GLfloat F(long double value) { return static_cast<GLfloat>(value); }
+
+// Where a muscle's arrow starts and the direction it points in, as the scene draws it.
+struct TArrow {
+  double X, Y, Z;
+  double DirectionX, DirectionZ;
+  double Length;
+};
+
+TArrow ArrowOf(const TMuscle& muscle, const TBone& bone) {
+  const long double side = (muscle.Plane & 1) ? 0.1L : -0.1L;
+  const double angle = static_cast<double>(180 - muscle.ForceAnglePoly->Evaluate(0) * 180 /
+                                                     std::numbers::pi_v<long double>);
+  const double radians = angle * std::numbers::pi / 180;
+  return {
+      static_cast<double>(kScale * (muscle.ForceArmPoly->Evaluate(0) + bone.StartPointX) + side),
+      static_cast<double>(kScale * bone.StartPointZ),
+      static_cast<double>(kScale * (bone.StartPointY + muscle.BoneHolding) + 0.2L),
+      std::sin(radians),
+      std::cos(radians),
+      static_cast<double>(0.4L * muscle.PCSAPoly->Evaluate(0))};
+}
 
 class TSceneBuilder {
  public:
@@ -91,12 +113,10 @@ class TSceneBuilder {
   void Muscle(const TMuscle& muscle) const {
     const TBone* bone = muscle.ToBone;
     if (!bone) return;
-    const long double side = (muscle.Plane & 1) ? 0.1L : -0.1L;
+    const TArrow arrow = ArrowOf(muscle, *bone);
     const long double length = 0.4L * muscle.PCSAPoly->Evaluate(0);
     glPushMatrix();
-    glTranslatef(F(kScale * (muscle.ForceArmPoly->Evaluate(0) + bone->StartPointX) + side),
-                 F(kScale * bone->StartPointZ),
-                 F(kScale * (bone->StartPointY + muscle.BoneHolding) + 0.2L));
+    glTranslated(arrow.X, arrow.Y, arrow.Z);
     glRotatef(F(180 - muscle.ForceAnglePoly->Evaluate(0) * 180 / std::numbers::pi_v<long double>),
               0, 1, 0);
     Cylinder(0.03, 0.03, static_cast<double>(length));
@@ -112,6 +132,39 @@ class TSceneBuilder {
 };
 
 }  // namespace
+
+TSceneBox TMSystem::ModelViewBounds() const {
+  TSceneBox box;
+  const TMechanicalSystem& system = *MechanicalSystem;
+  for (int i = 1; i < system.Bones.Count(); ++i) {
+    const TBone* bone = system.Bone(i);
+    if (!bone) continue;
+    const double x = kScale * static_cast<double>(bone->StartPointX);
+    const double y = kScale * static_cast<double>(bone->StartPointZ);
+    const double z = kScale * static_cast<double>(bone->StartPointY);
+    box.Add(x, y, z, 0.1);
+    box.Add(x, y, z + kScale * static_cast<double>(bone->Length), 0.1);
+  }
+  for (int i = 1; i < system.Joints.Count(); ++i) {
+    const TJoint* joint = system.Joint(i);
+    if (!joint) continue;
+    box.Add(kScale * static_cast<double>(joint->xPosition),
+            kScale * static_cast<double>(joint->zPosition),
+            kScale * static_cast<double>(joint->yPosition), 0.3);
+  }
+  for (int i = 1; i < system.Muscles.Count(); ++i) {
+    const TMuscle* muscle = system.Muscle(i);
+    if (!muscle || !muscle->ToBone) continue;
+    const TArrow arrow = ArrowOf(*muscle, *muscle->ToBone);
+    const double reach = arrow.Length + 0.2;
+    box.Add(arrow.X, arrow.Y, arrow.Z, 0.06);
+    box.Add(arrow.X + reach * arrow.DirectionX, arrow.Y, arrow.Z + reach * arrow.DirectionZ, 0.06);
+  }
+  // A value the model cannot draw (not a number, infinite) frames nothing.
+  for (size_t i = 0; i < 3; ++i)
+    if (!std::isfinite(box.Min[i]) || !std::isfinite(box.Max[i])) return TSceneBox{};
+  return box;
+}
 
 unsigned TMSystem::ModelViewBuildScene(TOGLPanel* /*panel*/) {
   const GLuint list = glGenLists(1);

@@ -6,8 +6,29 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QOpenGLContext>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+#include <numbers>
 
 namespace sarvanta {
+
+namespace {
+
+constexpr double kFieldOfView = 35.0;  // degrees, vertical
+constexpr double kFill = 0.85;         // share of the view a framed model fills
+constexpr double kNearPlane = 1.0;
+
+}  // namespace
+
+void TSceneBox::Add(double x, double y, double z, double radius) {
+  const std::array<double, 3> at{x, y, z};
+  for (size_t i = 0; i < 3; ++i) {
+    Min[i] = Empty ? at[i] - radius : std::min(Min[i], at[i] - radius);
+    Max[i] = Empty ? at[i] + radius : std::max(Max[i], at[i] + radius);
+  }
+  Empty = false;
+}
 
 TOGLPanel::TOGLPanel(QWidget* parent) : QOpenGLWidget(parent) {
   setObjectName("ModelView");
@@ -29,6 +50,37 @@ void TOGLPanel::ResetView() {
   UpX = 0, UpY = 1, UpZ = 0;
   TranslateX = TranslateY = TranslateZ = 0;
   RotateX = RotateY = RotateZ = 0;
+}
+
+void TOGLPanel::FitToView() {
+  framing_ = true;
+  Frame(width(), height());
+  update();
+}
+
+void TOGLPanel::Frame(int width, int height) {
+  ResetView();
+  // Turned so that the scene's Z (the model's Y) points up and its X to the right.
+  RotateX = -90;
+  const TSceneBox box = SceneBounds ? SceneBounds() : TSceneBox{};
+  if (box.Empty) return;
+  TranslateX = -(box.Min[0] + box.Max[0]) / 2;
+  TranslateY = -(box.Min[1] + box.Max[1]) / 2;
+  TranslateZ = -(box.Min[2] + box.Max[2]) / 2;
+  // Seen this way, the box's X is across, its Z up and its Y the depth.
+  const double across = (box.Max[0] - box.Min[0]) / 2;
+  const double up = (box.Max[2] - box.Min[2]) / 2;
+  const double depth = (box.Max[1] - box.Min[1]) / 2;
+  const double slope = std::tan(kFieldOfView / 2 * std::numbers::pi / 180);
+  const double aspect = static_cast<double>(std::max(width, 1)) / std::max(height, 1);
+  const double distance = std::max(up / slope, across / (slope * aspect)) / kFill;
+  EyeZ = depth + std::max(distance, kNearPlane * 1.5);
+  CentreZ = EyeZ - 20;
+}
+
+void TOGLPanel::Zoom(double factor) {
+  EyeZ = std::clamp(EyeZ * factor, 0.2, 900.0);
+  CentreZ = EyeZ - 20;
 }
 
 void TOGLPanel::DeleteDisplayList() {
@@ -87,8 +139,10 @@ void TOGLPanel::resizeGL(int width, int height) {
   glViewport(0, 0, width, height);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  gluPerspective(35.0, static_cast<double>(width) / (height == 0 ? 1 : height), 1.0, 1000.0);
+  gluPerspective(kFieldOfView, static_cast<double>(width) / (height == 0 ? 1 : height), kNearPlane,
+                 1000.0);
   glMatrixMode(GL_MODELVIEW);
+  if (framing_) Frame(width, height);
 }
 
 void TOGLPanel::paintGL() {
@@ -112,6 +166,7 @@ void TOGLPanel::Rebuild() {
   } else {
     rebuildPending_ = true;
   }
+  if (framing_) Frame(width(), height());
   update();
 }
 
@@ -121,9 +176,8 @@ void TOGLPanel::mousePressEvent(QMouseEvent* event) {
   LastY = at.y();
   const bool left = event->button() == Qt::LeftButton;
   if (event->modifiers() & Qt::AltModifier) {
-    ResetView();
     MouseMode = mmIdle;
-    update();
+    FitToView();
   } else if (event->modifiers() & Qt::ShiftModifier) {
     MouseMode = left ? mmMove : mmZoom;
   } else {
@@ -140,6 +194,7 @@ void TOGLPanel::mouseReleaseEvent(QMouseEvent* event) {
 void TOGLPanel::mouseMoveEvent(QMouseEvent* event) {
   QOpenGLWidget::mouseMoveEvent(event);
   if (MouseMode == mmIdle) return;
+  framing_ = false;
   const QPoint at = event->position().toPoint();
   const double sx = at.x() > LastX ? -1.0 : 1.0;
   const double sy = at.y() > LastY ? -1.0 : 1.0;
@@ -159,16 +214,25 @@ void TOGLPanel::mouseMoveEvent(QMouseEvent* event) {
       TranslateY += sy * translate;
       break;
     case mmZoom:
-      // Zoom scales the camera's distance, which starts at 10, so that it works from the
-      // first step (a factor on a translation that starts at 0 would change nothing).
-      EyeZ *= 1.0 + sx * 0.05;
+      // Zoom scales the camera's distance (a factor on a translation that starts at 0 would
+      // change nothing): dragging up comes closer, dragging down goes back.
+      if (at.y() != LastY) Zoom(1.0 - sy * 0.05);
       break;
     default:
       break;
   }
   LastX = at.x();
-  if (MouseMode != mmZoom) LastY = at.y();
+  LastY = at.y();
   update();
+}
+
+void TOGLPanel::wheelEvent(QWheelEvent* event) {
+  const int steps = event->angleDelta().y() / 120;
+  if (steps == 0) return;
+  framing_ = false;
+  Zoom(std::pow(0.9, steps));
+  update();
+  event->accept();
 }
 
 }  // namespace sarvanta

@@ -59,9 +59,13 @@ TObjectInspector::TObjectInspector(QObject* owner, QToolButton* editButton, QTab
       Grid(grid) {
   setObjectName("ObjectInspector");
   Grid->setColumnCount(2);
-  Grid->setItemDelegate(new TLiveCellDelegate(
-      this,
-      [this](int row, int column, const QString& text) { CellTextEdited(row, column, text); }));
+  auto* delegate = new TLiveCellDelegate(this, [this](int row, int column, const QString& text) {
+    CellTextEdited(row, column, text);
+  });
+  Grid->setItemDelegate(delegate);
+  // Whatever the user left in the cell, it shows the value the object holds once editing ends.
+  connect(delegate, &QAbstractItemDelegate::closeEditor, this,
+          [this] { ShowHeldValue(Grid->currentRow()); });
   connect(Grid, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
     if (!filling_) EndEditCell(item->column(), item->row());
   });
@@ -75,7 +79,8 @@ TObjectInspector::TObjectInspector(QObject* owner, QToolButton* editButton, QTab
   connect(ValueCombo, &QComboBox::activated, this, [this] { ChooseFromList(); });
 }
 
-TObjectInspector::~TObjectInspector() { Clear(); }
+// The controls belong to the window and may be gone already: only the descriptions are freed.
+TObjectInspector::~TObjectInspector() { Descriptions.Clear(); }
 
 TObjectDescription* TObjectInspector::Description(int index) const {
   return static_cast<TObjectDescription*>(Descriptions.Objects(index));
@@ -124,10 +129,20 @@ void TObjectInspector::SetCellSilently(int row, int column, const QString& text)
 
 void TObjectInspector::CellTextEdited(int row, int column, const QString& text) {
   // Setting the item's text reports the change through itemChanged, which writes it back.
+  typing_ = true;
   if (QTableWidgetItem* item = Grid->item(row, column))
     item->setText(text);
   else
     Grid->setItem(row, column, new QTableWidgetItem(text));
+  typing_ = false;
+}
+
+void TObjectInspector::ShowHeldValue(int row) {
+  TObjectDescription* description = GetActiveObject();
+  if (!description || row < 0 || row >= description->RowCount()) return;
+  const TProperty& property = description->Row(row);
+  if (!property.HasValue() || property.List) return;
+  if (const auto text = CellText(property)) SetCellSilently(row, 1, ToQString(*text));
 }
 
 void TObjectInspector::EndEditCell(int /*column*/, int row) {
@@ -136,13 +151,29 @@ void TObjectInspector::EndEditCell(int /*column*/, int row) {
   const QTableWidgetItem* nameCell = Grid->item(row, 0);
   const QTableWidgetItem* valueCell = Grid->item(row, 1);
   const std::string caption = nameCell ? ToStdString(nameCell->text()) : std::string();
-  const std::string text = valueCell ? ToStdString(valueCell->text()) : std::string();
-  if (WriteCell(*description, caption, description->Row(row), text)) {
+  const QString text = valueCell ? valueCell->text() : QString();
+  const TProperty& property = description->Row(row);
+  TCellWrite write;
+  QString refusal;
+  // Files hold 8-bit text: a character beyond Latin-1 would come back as "?".
+  if (IsLatin1(text)) {
+    write = WriteCell(*description, caption, property, ToStdString(text));
+    refusal = ToQString(write.Refusal);
+  } else {
+    refusal = QString("\"%1\" has characters that a project file cannot store").arg(text);
+  }
+  if (write.Renamed) {
     const int index = Descriptions.IndexOfObject(description);
     const std::string entry = description->EntryText();
     Descriptions.SetString(index, entry);
     ObjectCombo->setItemText(index, ToQString(entry));
     ObjectCombo->setCurrentIndex(index);
+  }
+  if (!refusal.isEmpty()) {
+    if (OnRefusal) OnRefusal(refusal);
+    if (!typing_) ShowHeldValue(row);
+  } else if (property.HasValue() && OnValueWritten) {
+    OnValueWritten(description->Obj);
   }
   Changed();
 }
@@ -160,7 +191,10 @@ void TObjectInspector::OnDblClick() {
   const int row = Grid->currentRow();
   if (row >= 0 && row < description->RowCount()) {
     const TProperty& property = description->Row(row);
-    if (property.HasEditButton()) property.OnEdit(description->Obj);
+    if (property.HasEditButton()) {
+      property.OnEdit(description->Obj);
+      if (OnValueWritten) OnValueWritten(description->Obj);
+    }
   }
   Changed();
 }
@@ -222,6 +256,12 @@ void TObjectInspector::Delete(int index) {
 void TObjectInspector::Clear() {
   ObjectCombo->clear();
   Descriptions.Clear();
+  // No row stays on screen for an object that is no longer listed.
+  filling_ = true;
+  Grid->clearContents();
+  Grid->setRowCount(0);
+  filling_ = false;
+  OnDrawCell();
 }
 
 void TObjectInspector::DeleteObjectsOwnedBy(const TComponent* owner) {

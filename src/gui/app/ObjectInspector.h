@@ -16,6 +16,7 @@
 namespace sarvanta {
 
 class TComponent;
+class TInspectedObject;
 class TObjectDescription;
 
 class TObjectInspector : public QObject {
@@ -33,7 +34,10 @@ class TObjectInspector : public QObject {
   void SetActiveObject();
   TObjectDescription* GetActiveObject() const;
   // Writes the value cell of grid row `row` into the active description's row, whatever
-  // column was edited; renames the entry through the "Name" row.
+  // column was edited; renames the entry through the "Name" row. Text that is refused (not a
+  // value of the row's kind, a name already used in the object's list, characters beyond
+  // Latin-1) changes nothing and is reported through OnRefusal; the cell then shows the held
+  // value again, at once or, while the user types in it, when the editor closes.
   void EndEditCell(int column, int row);
   // Puts the drop-down's text into the current value cell and writes it back.
   void ChooseFromList();
@@ -56,6 +60,11 @@ class TObjectInspector : public QObject {
   QTableWidget* Grid;
   TStringList Descriptions{true};  // (entry text, TObjectDescription), owned
   std::function<void(TObjectInspector*)> OnChange;
+  // Told after a value was stored into an object or a row's edit callback ran (the object may
+  // have changed), with the changed object.
+  std::function<void(TInspectedObject*)> OnValueWritten;
+  // Told why a cell's text was refused.
+  std::function<void(const QString&)> OnRefusal;
 
  public slots:
   // Places the drop-down or the "..." button over the current value cell.
@@ -63,11 +72,15 @@ class TObjectInspector : public QObject {
 
  private:
   void CellTextEdited(int row, int column, const QString& text);
+  // The value cell of `row` shows what the object holds (rows with a value and no drop-down).
+  void ShowHeldValue(int row);
   void SetCellSilently(int row, int column, const QString& text);
   void Changed();
   QRect CellRectInParent(int row, int column) const;
 
   bool filling_ = false;
+  // The cell's text comes from the user's keystroke in an open editor.
+  bool typing_ = false;
 };
 
 }  // namespace sarvanta

@@ -4,6 +4,7 @@
 #include "app/MSystem.h"
 #include "app/ObjectInspector.h"
 #include "app/Resources.h"
+#include "model/InspectedObject.h"
 #include "settings/SystemResources.h"
 
 #include <QEvent>
@@ -41,13 +42,16 @@ TSVmain::TSVmain(QWidget* parent) : QMainWindow(parent) {
 
   ObjectInspector = new TObjectInspector(this, bDefine, sgObjectProperties, cbValueList, cbObjects);
   ObjectInspector->OnChange = [this](TObjectInspector*) { tbRedrawClick(); };
+  // The inspector lists the shown model's objects only, so every written value is its change.
+  ObjectInspector->OnValueWritten = [this](TInspectedObject*) {
+    if (inspected_) inspected_->SetModified(true);
+  };
+  ObjectInspector->OnRefusal = [this](const QString& reason) { ShowStatus(reason); };
   connect(cbObjects, &QComboBox::activated, this, &TSVmain::cbObjectsChange);
 
-  connect(ClientArea, &QMdiArea::subWindowActivated, this, [this] { UpdateCommandStates(); });
+  connect(ClientArea, &QMdiArea::subWindowActivated, this, &TSVmain::ActiveWindowChanged);
   UpdateCommandStates();
-
-  resize(566, 378);
-  CenterOnScreen(*this);
+  RestoreWindowState();
 }
 
 TSVmain::~TSVmain() {
@@ -71,6 +75,7 @@ void TSVmain::CreateActions() {
   miOpen = MakeAction(this, "miOpen", "&Open...", QKeySequence("Ctrl+O"), "open");
   miSave = MakeAction(this, "miSave", "&Save", QKeySequence("Ctrl+S"), "save");
   miSaveAs = MakeAction(this, "miSaveAs", "Save &As...");
+  miClose = MakeAction(this, "miClose", "&Close", QKeySequence("Ctrl+F4"));
   miPrint = MakeAction(this, "miPrint", "&Print...", QKeySequence("Ctrl+P"), "print");
   miPrintSetup = MakeAction(this, "miPrintSetup", "P&rint Setup...", {}, "printsetup");
   miExit = MakeAction(this, "miExit", "E&xit", QKeySequence("Alt+F4"));
@@ -96,6 +101,7 @@ void TSVmain::CreateActions() {
   miStatusLine = MakeAction(this, "miStatusLine", "&Status Line");
   miToolbar = MakeAction(this, "miToolbar", "&Toolbar");
   miSystemMonitor = MakeAction(this, "miSystemMonitor", "System &Monitor", {}, "monitor");
+  miFitToWindow = MakeAction(this, "miFitToWindow", "Fit to window", QKeySequence("Ctrl+0"));
   miTile = MakeAction(this, "miTile", "&Tile", {}, "tile");
   miCascade = MakeAction(this, "miCascade", "&Cascade", {}, "cascade");
   miContents = MakeAction(this, "miContents", "&Contents");
@@ -141,6 +147,10 @@ void TSVmain::CreateActions() {
   connect(miSave, &QAction::triggered, this, &TSVmain::miSaveClick);
   connect(tbSave, &QAction::triggered, this, &TSVmain::miSaveClick);
   connect(miSaveAs, &QAction::triggered, this, &TSVmain::miSaveAsClick);
+  connect(miClose, &QAction::triggered, this, &TSVmain::miCloseClick);
+  connect(miFitToWindow, &QAction::triggered, this, &TSVmain::miFitToWindowClick);
+  connect(miTile, &QAction::triggered, this, &TSVmain::miTileClick);
+  connect(miCascade, &QAction::triggered, this, &TSVmain::miCascadeClick);
   connect(miPrint, &QAction::triggered, this, &TSVmain::tbPrintClick);
   connect(tbPrint, &QAction::triggered, this, &TSVmain::tbPrintClick);
   connect(miPrintSetup, &QAction::triggered, this, &TSVmain::miPrintSetupClick);
@@ -170,7 +180,11 @@ void TSVmain::CreateMenus() {
   bar->setObjectName("MainMenu");
   QMenu* file = bar->addMenu("&File");
   file->setObjectName("miFile");
-  file->addActions({miNew, miOpen, miSave, miSaveAs});
+  file->addActions({miNew, miOpen, miSave, miSaveAs, miClose});
+  file->addSeparator();
+  miRecentFiles = file->addMenu("Recent &Files");
+  miRecentFiles->setObjectName("miRecentFiles");
+  connect(miRecentFiles, &QMenu::aboutToShow, this, &TSVmain::FillRecentFiles);
   file->addSeparator();
   file->addActions({miPrint, miPrintSetup});
   file->addSeparator();
@@ -195,10 +209,13 @@ void TSVmain::CreateMenus() {
   view->setObjectName("miView");
   view->addActions({miObjectInspector, miStatusLine, miToolbar});
   view->addSeparator();
+  view->addAction(miFitToWindow);
+  view->addSeparator();
   view->addAction(miSystemMonitor);
-  QMenu* window = bar->addMenu("&Window");
-  window->setObjectName("miWindow");
-  window->addActions({miTile, miCascade});
+  miWindow = bar->addMenu("&Window");
+  miWindow->setObjectName("miWindow");
+  miWindow->addActions({miTile, miCascade});
+  connect(miWindow, &QMenu::aboutToShow, this, &TSVmain::FillWindowMenu);
   QMenu* help = bar->addMenu("&Help");
   help->setObjectName("miHelp");
   help->addActions({miContents, miSearch});
@@ -230,11 +247,12 @@ void TSVmain::CreateStatusLine() {
   StatusPanel0 = new QLabel("Status", StatusLine);
   StatusPanel0->setObjectName("StatusPanel0");
   StatusPanel0->setFixedWidth(100);
+  // The second panel says what the program did last (loaded, saved, placed, refused).
   StatusPanel1 = new QLabel(StatusLine);
   StatusPanel1->setObjectName("StatusPanel1");
-  StatusPanel1->setFixedWidth(50);
+  StatusPanel1->setMinimumWidth(50);
   StatusLine->addWidget(StatusPanel0);
-  StatusLine->addWidget(StatusPanel1);
+  StatusLine->addWidget(StatusPanel1, 1);
 }
 
 void TSVmain::CreateInspectorPanel() {
@@ -290,8 +308,6 @@ void TSVmain::CreateInspectorPanel() {
   ClientArea->setObjectName("ClientArea");
   ClientArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   ClientArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  connect(miTile, &QAction::triggered, ClientArea, &QMdiArea::tileSubWindows);
-  connect(miCascade, &QAction::triggered, ClientArea, &QMdiArea::cascadeSubWindows);
 
   Splitter1->addWidget(pObjectInspector);
   Splitter1->addWidget(ClientArea);
@@ -346,7 +362,10 @@ QList<TMSystem*> TSVmain::Models() const {
 void TSVmain::UpdateCommandStates() {
   // The menu's Print follows the presence of a model window; the tool-bar button is always on
   // and does nothing without one.
-  miPrint->setEnabled(ActiveModel() != nullptr);
+  const bool hasModel = ActiveModel() != nullptr;
+  miPrint->setEnabled(hasModel);
+  miClose->setEnabled(hasModel);
+  miFitToWindow->setEnabled(hasModel);
 }
 
 void TSVmain::miObjectInspectorClick(bool checked) { pObjectInspector->setVisible(checked); }

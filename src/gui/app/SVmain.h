@@ -8,12 +8,15 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <QPointer>
+#include <QSet>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QToolBar>
 #include <QToolButton>
 #include <functional>
+#include <string>
 
 class QPrinter;
 
@@ -28,6 +31,12 @@ class TReportWizard;
 class TSVAlgorithm;
 class TSystemResources;
 
+// The answers to "Save changes to <name>?".
+enum class TSaveAnswer { Save, Discard, Cancel };
+
+// Ownership: the main window owns its model windows (children of ClientArea) and the object
+// inspector; the long-lived windows set through Set... are owned by the start-up. Everything
+// runs on the user-interface thread.
 class TSVmain : public QMainWindow {
   Q_OBJECT
 
@@ -50,10 +59,26 @@ class TSVmain : public QMainWindow {
   QList<TMSystem*> Models() const;
 
   // Opens a project into a new model window. A read failure is shown; the window stays open
-  // with what was read. Returns the new window.
+  // with what was read. A file that a window holds already is opened over it, after asking
+  // about that window's changes; Cancel returns that window untouched. Returns the window.
   TMSystem* OpenProject(const QString& fileName);
   // Writes the active model to the file; false (with the error shown) when it fails.
   bool SaveActiveModel(const QString& fileName);
+  // Writes the model to the file (the project alone); false (with the error shown) on failure.
+  bool SaveModel(TMSystem* model, const QString& fileName);
+  // Whether the model's changes may go now: it holds none, or the user saved them or chose to
+  // discard them. False (Cancel, or a failed or cancelled save) keeps everything as it was.
+  bool MayLoseChanges(TMSystem* model);
+  // After the 3D-view option changed: asks about every window's changes, keeps the option,
+  // closes the program and starts it again with the open project files. False when the user
+  // cancelled (the option goes back to what it was) or a run is in progress.
+  bool RestartProgram();
+  // Puts a message about what the program did into the status line.
+  void ShowStatus(const QString& text);
+  // The recent-files list, newest first (kept in the settings).
+  QStringList RecentFiles() const;
+  // Where the file dialogs start: the last folder used, at first the documents folder.
+  QString StartFolder() const;
   // Save As: writes the active model, and its task beside it (same base name, ".hga") when the
   // task holds goals or operations.
   bool SaveActiveModelAs(const QString& fileName);
@@ -65,6 +90,13 @@ class TSVmain : public QMainWindow {
   std::function<void(const QString&)> OnError;
   // Asks a yes-or-no question; a message box unless replaced (tests answer it).
   std::function<bool(const QString&)> OnAsk;
+  // Asks "Save changes to <name>?"; a message box with Save, Discard and Cancel unless replaced.
+  std::function<TSaveAnswer(const QString&)> OnAskSave;
+  // Asks for a project file to open (saving false) or to save (true), starting in `folder`;
+  // an empty name cancels. A file dialog unless replaced.
+  std::function<QString(bool saving, const QString& folder, const QString& name)> OnChooseFile;
+  // Starts the program again with these project files; a new process unless replaced.
+  std::function<void(const QStringList&)> OnRestart;
 
   QMdiArea* ClientArea;
   QToolBar* tbSpeedBar;
@@ -80,13 +112,15 @@ class TSVmain : public QMainWindow {
   QComboBox* cbValueList;
 
   // Menu items.
-  QAction *miNew, *miOpen, *miSave, *miSaveAs, *miPrint, *miPrintSetup, *miExit;
+  QAction *miNew, *miOpen, *miSave, *miSaveAs, *miClose, *miPrint, *miPrintSetup, *miExit;
+  QMenu* miRecentFiles;
+  QMenu* miWindow;
   QAction *miCut, *miCopy, *miPaste, *miProperties, *miDelete;
   QAction *miMuscle, *miBone, *miJoint;
   QAction *miRun, *miStop, *miTrace, *miGoals, *miTimeFrame, *miLimitations, *miHGASettings,
       *miResults, *miReport;
   QAction* miOptions;
-  QAction *miObjectInspector, *miStatusLine, *miToolbar, *miSystemMonitor;
+  QAction *miObjectInspector, *miStatusLine, *miToolbar, *miSystemMonitor, *miFitToWindow;
   QAction *miTile, *miCascade;
   QAction *miContents, *miSearch, *miAbout;
   // Tool-bar buttons.
@@ -115,6 +149,13 @@ class TSVmain : public QMainWindow {
   void miTraceClick();
   void miShowTaskClick();
   void miReportClick();
+  void miCloseClick();
+  void miCascadeClick();
+  void miTileClick();
+  void miFitToWindowClick();
+  // Lists the open model windows under the window commands, the active one checked.
+  void FillWindowMenu();
+  void FillRecentFiles();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -131,12 +172,28 @@ class TSVmain : public QMainWindow {
   TMSystem* NewModelWindow();
   // Binds the active model to the motor-task window unless a run holds the window.
   TMSystem* BindActiveModel();
-  // Whether the model window may close now; during its run, asks to stop it first.
+  // Whether the model window may close now: during its run, asks to stop it first (and closes
+  // it when the run has ended); otherwise asks about its changes.
   bool ModelMayClose(TMSystem* model);
   void SaveTaskBeside(TMSystem* model);
   void AddToInspector(TObjectDescription* description);
+  // After a Place command: the model is changed, redrawn, and the status line says so.
+  void Placed(TMSystem* model, const std::string& name);
   void ShowError(const QString& text);
   void closeEvent(QCloseEvent* event) override;
+  // Whether the program may end: no run in progress (else it is stopped first and the program
+  // ends after it) and every window's changes saved or discarded.
+  bool MayQuit();
+  // The inspector lists the objects of this model window, and only those (none for nullptr).
+  void ShowModelInInspector(TMSystem* model);
+  void ActiveWindowChanged();
+  TMSystem* ModelWithFile(const QString& fileName) const;
+  QString ChooseFile(bool saving, const QString& name);
+  // The file was opened or saved: it joins the recent files and the files this run knows.
+  void RememberFile(const QString& fileName);
+  void RepaintModels();
+  void RestoreWindowState();
+  void SaveWindowState() const;
 
   TLogo* logo_ = nullptr;
   TOptions* options_ = nullptr;
@@ -144,7 +201,12 @@ class TSVmain : public QMainWindow {
   TSVAlgorithm* motorTask_ = nullptr;
   TReportWizard* reportWizard_ = nullptr;
   bool quitAfterRun_ = false;
+  // Set while the program closes after every window's changes were settled (restart).
+  bool changesSettled_ = false;
   QPrinter* printer_ = nullptr;
+  QPointer<TMSystem> inspected_;
+  // Files opened or saved since the program started: saving over them does not ask.
+  QSet<QString> knownFiles_;
 };
 
 }  // namespace sarvanta

@@ -27,12 +27,6 @@
 
 namespace sarvanta {
 
-namespace {
-
-const char* const kProjectFilter = "Sarvanta (*.svt)";
-
-}  // namespace
-
 void TSVmain::ShowError(const QString& text) {
   if (OnError)
     OnError(text);
@@ -40,26 +34,23 @@ void TSVmain::ShowError(const QString& text) {
     QMessageBox::critical(this, "Sarvanta", text);
 }
 
-void TSVmain::closeEvent(QCloseEvent* event) {
-  // A run is a call on the stack: it is stopped after the generation in progress, and the
-  // program ends when it has returned.
-  if (motorTask_ && motorTask_->RunInProgress()) {
-    event->ignore();
-    if (!quitAfterRun_) {
-      quitAfterRun_ = true;
-      motorTask_->RequestStop();
-      connect(motorTask_, &TSVAlgorithm::RunEnded, this, &QWidget::close, Qt::QueuedConnection);
-    }
-    return;
-  }
-  QMainWindow::closeEvent(event);
-  if (event->isAccepted()) QCoreApplication::quit();
-}
-
 void TSVmain::SetMotorTask(TSVAlgorithm* motorTask) {
   motorTask_ = motorTask;
   if (!motorTask_) return;
   motorTask_->SetMainWindowControls(miRun, miStop, miTrace, StatusPanel0);
+  // A run writes its solutions into the model and an automatic save stores them: the
+  // captions show either.
+  const auto updateCaptions = [this] {
+    for (TMSystem* model : Models()) model->UpdateCaption();
+  };
+  connect(motorTask_, &TSVAlgorithm::RunEnded, this, [this, updateCaptions] {
+    updateCaptions();
+    ShowStatus("Run ended");
+  });
+  connect(motorTask_, &TSVAlgorithm::AutoSaved, this, [this, updateCaptions](const QString& name) {
+    updateCaptions();
+    ShowStatus("Saved automatically: " + QFileInfo(name).fileName());
+  });
   for (QAction* task :
        {miRun, miStop, miTrace, miGoals, miTimeFrame, miLimitations, miHGASettings, miResults})
     task->setEnabled(true);
@@ -100,20 +91,6 @@ void TSVmain::miShowTaskClick() {
   motorTask_->ShowTask(item->data().toInt(), model);
 }
 
-bool TSVmain::ModelMayClose(TMSystem* model) {
-  if (!motorTask_ || motorTask_->BoundModel() != model || !motorTask_->RunInProgress()) return true;
-  const QString question =
-      "A motor task is running on this model. Stop it and close the window when the "
-      "generation in progress has ended?";
-  const bool stop = OnAsk ? OnAsk(question)
-                          : QMessageBox::question(this, "Sarvanta", question) == QMessageBox::Yes;
-  if (stop) {
-    motorTask_->RequestStop();
-    connect(motorTask_, &TSVAlgorithm::RunEnded, model, &QWidget::close, Qt::QueuedConnection);
-  }
-  return false;
-}
-
 TMSystem* TSVmain::NewModelWindow() {
   const bool withView = !(options_ && options_->cbDisableOpenGLModelView->isChecked());
   auto* model = new TMSystem(ObjectInspector, withView);
@@ -124,46 +101,14 @@ TMSystem* TSVmain::NewModelWindow() {
   ClientArea->addSubWindow(model);
   model->showMaximized();
   ClientArea->setActiveSubWindow(model);
+  ShowModelInInspector(model);
   connect(
-      model, &QObject::destroyed, this, [this] { UpdateCommandStates(); }, Qt::QueuedConnection);
+      model, &QObject::destroyed, this, [this] { ActiveWindowChanged(); }, Qt::QueuedConnection);
   UpdateCommandStates();
   return model;
 }
 
 TMSystem* TSVmain::tbNewClick() { return NewModelWindow(); }
-
-void TSVmain::miOpenClick() {
-  const QString name = QFileDialog::getOpenFileName(this, "Open", QString(), kProjectFilter);
-  if (name.isEmpty()) return;
-  OpenProject(name);
-}
-
-TMSystem* TSVmain::OpenProject(const QString& fileName) {
-  TMSystem* model = NewModelWindow();
-  try {
-    model->LoadFromFile(fileName);
-  } catch (const std::exception& e) {
-    ShowError(QString::fromLocal8Bit(e.what()));
-    return model;
-  }
-  // The task file of the same base name comes with the project and is shown by the motor-task
-  // window; during a run, which keeps the window bound, it goes into the model alone.
-  const QString taskName = fileName.chopped(4) + ".hga";
-  if (!QFileInfo::exists(taskName)) return model;
-  if (motorTask_ && !motorTask_->RunInProgress()) {
-    motorTask_->SetModel(model);
-    motorTask_->LoadHGA(taskName);
-    return model;
-  }
-  try {
-    RegisterTaskClasses();
-    LoadTaskFromFile(*model->GeneticAlgorithm, ToStdString(taskName));
-    model->GeneticAlgorithm->RenameLists();
-  } catch (const std::exception& e) {
-    ShowError(QString::fromLocal8Bit(e.what()));
-  }
-  return model;
-}
 
 void TSVmain::SaveTaskBeside(TMSystem* model) {
   const TGeneticAlgorithm& algorithm = *model->GeneticAlgorithm;
@@ -179,39 +124,6 @@ void TSVmain::SaveTaskBeside(TMSystem* model) {
   } catch (const std::exception& e) {
     ShowError(QString::fromLocal8Bit(e.what()));
   }
-}
-
-bool TSVmain::SaveActiveModel(const QString& fileName) {
-  TMSystem* model = ActiveModel();
-  if (!model) return false;
-  try {
-    model->SaveToFile(fileName);
-  } catch (const std::exception& e) {
-    ShowError(QString::fromLocal8Bit(e.what()));
-    return false;
-  }
-  return true;
-}
-
-void TSVmain::miSaveClick() {
-  TMSystem* model = ActiveModel();
-  if (!model) return;
-  // A model without a file name is saved as a new file.
-  if (model->FileName.isEmpty())
-    miSaveAsClick();
-  else
-    SaveActiveModel(model->FileName);
-}
-
-void TSVmain::miSaveAsClick() {
-  TMSystem* model = ActiveModel();
-  if (!model) return;
-  QFileDialog dialog(this, "Save As", model->FileName, kProjectFilter);
-  dialog.setObjectName("SaveDialog");
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setDefaultSuffix("svt");
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-  SaveActiveModelAs(dialog.selectedFiles().constFirst());
 }
 
 bool TSVmain::SaveActiveModelAs(const QString& fileName) {
@@ -263,6 +175,12 @@ void TSVmain::AddToInspector(TObjectDescription* description) {
   ObjectInspector->SetActiveObject();
 }
 
+void TSVmain::Placed(TMSystem* model, const std::string& name) {
+  model->SetModified(true);
+  model->Redraw();
+  ShowStatus("Placed " + ToQString(name));
+}
+
 void TSVmain::miBoneClick() {
   TMSystem* model = ActiveModel();
   if (!model) return;
@@ -272,7 +190,7 @@ void TSVmain::miBoneClick() {
   const std::string name = "Bone" + system.BoneCounter.Next();
   auto* bone = new TBone(&system, name, 0.3L, 2.0L, 100.0L, 0.3L, y0, 0.1L, 0.3L, y0 + 0.3L, 0.1L);
   AddToInspector(bone->ObjectDescription(name).release());
-  model->Redraw();
+  Placed(model, name);
 }
 
 void TSVmain::miJointClick() {
@@ -285,7 +203,7 @@ void TSVmain::miJointClick() {
   auto* joint = new TJoint(&system, name, 0.3L, y0, 0.1L, nullptr, nullptr, 10.0L, 90.0L, 0.0L,
                            0.0L, 0.0L, 0.0L);
   AddToInspector(joint->ObjectDescription(name).release());
-  model->Redraw();
+  Placed(model, name);
 }
 
 void TSVmain::miMuscleClick() {
@@ -297,7 +215,7 @@ void TSVmain::miMuscleClick() {
   // TODO(muscle properties): open the muscle-properties dialog on the new muscle here, once it
   // exists; whatever its result, the muscle stays in the system.
   AddToInspector(muscle->ObjectDescription(name).release());
-  model->Redraw();
+  Placed(model, name);
 }
 
 void TSVmain::miPropertiesClick() { ObjectInspector->OnDblClick(); }

@@ -26,8 +26,8 @@ TStartUp::TStartUp() {
   SVmain->SetLogo(Logo.get());
   SVmain->SetOptions(Options.get());
   SVmain->SetSystemMonitor(SystemResources.get());
-  QObject::connect(Options.get(), &TOptions::ProgramEndRequested, SVmain.get(), &QWidget::close,
-                   Qt::QueuedConnection);
+  QObject::connect(Options.get(), &TOptions::ProgramEndRequested, SVmain.get(),
+                   &TSVmain::RestartProgram, Qt::QueuedConnection);
 
   Logo->show();
   Logo->repaint();

@@ -1,4 +1,4 @@
-// sarvanta: the desktop program. An optional argument names a project file to open.
+// sarvanta: the desktop program. Its arguments name project files to open.
 #include "app/SVmain.h"
 #include "app/StartUp.h"
 
@@ -8,6 +8,6 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   sarvanta::TStartUp startUp;
   const QStringList arguments = QApplication::arguments();
-  if (arguments.size() > 1) startUp.SVmain->OpenProject(arguments.at(1));
+  for (qsizetype i = 1; i < arguments.size(); ++i) startUp.SVmain->OpenProject(arguments.at(i));
   return application.exec();
 }

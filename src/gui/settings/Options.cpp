@@ -144,6 +144,8 @@ int TOptions::EvaluationThreads() const {
 
 void TOptions::eEvaluationThreadsChange() { emit EvaluationThreadsChanged(EvaluationThreads()); }
 
+void TOptions::SaveSettings() const { formData_->SaveFormData(); }
+
 void TOptions::LoadOptions() { eAutoSaveOnStepChange(eAutoSaveOnStep->text()); }
 
 void TOptions::SaveOptions() { eAutoSaveOnStep->setText(QString::number(AutoSaveStep)); }

@@ -58,10 +58,13 @@ class TOptions : public QDialog {
 
   void LoadOptions();
   void SaveOptions();
+  // Writes every control to the settings now (as the window's end does), so that a program
+  // started next finds them.
+  void SaveSettings() const;
 
  signals:
-  // The 3D-view switch was changed by the user: the program must end so that the next start
-  // creates its model windows accordingly.
+  // The 3D-view switch was changed by the user: the program restarts (after asking about
+  // unsaved changes) so that its model windows are created accordingly.
   void ProgramEndRequested();
   // The number of evaluation threads was edited (the value of EvaluationThreads).
   void EvaluationThreadsChanged(int threads);
