@@ -478,9 +478,7 @@ void TReader::ReadProperty(TStreamComponent& into, const TClassInfo& info) {
         break;
       }
       case TPropType::Extended:
-        property.SetFloat(into, property.NonFiniteAllowed
-                                    ? ReadFloat()
-                                    : ReadFiniteFloat(info.ClassName + "." + name));
+        property.SetFloat(into, ReadFiniteFloat(info.ClassName + "." + name));
         break;
       case TPropType::String: {
         std::string value = ReadString();

@@ -47,7 +47,8 @@ enum TValueTag : uint8_t {
 
 // How a published value is stored and when it is written:
 //   Integer  (any width; written always, with the smallest integer tag that holds it)
-//   Extended (80-bit float; written only when not 0, tag 5)
+//   Extended (80-bit float; written only when not 0, tag 5; an infinity or a non-number is a
+//            read error: a model or task computes nothing sound from one)
 //   String   (written only when not empty; tag 6 up to 255 characters, else tag 12)
 //   Boolean  (written always, tag 8 or 9)
 //   Enum     (written always, as an identifier (tag 7) naming EnumNames[ordinal])
@@ -69,9 +70,6 @@ struct TPropertyInfo {
   int64_t MaxValue = std::numeric_limits<int64_t>::max();
   // Strings longer than this are a read error (formulas hold at most 255 characters).
   size_t MaxLength = std::numeric_limits<size_t>::max();
-  // Floats must be finite unless this is set: a model or task computes nothing sound from an
-  // infinity or a non-number.
-  bool NonFiniteAllowed = false;
 };
 
 // A custom stream property: its name, when it is written, and how its block is written and read.

@@ -44,10 +44,7 @@ TTaskRun::TTaskRun(TRunSettings settings)
     : run_(std::move(settings)),
       system_(std::make_unique<TMechanicalSystem>()),
       algorithm_(std::make_unique<TGeneticAlgorithm>()) {
-  folder_ = std::make_unique<TRunFolder>(
-      run_.OutFolder,
-      std::vector<std::string>{ProjectOutName(), TaskOutName(), "population.tsv", "goals.tsv",
-                               "forces.tsv", "trace.log", "report.html"});
+  folder_ = std::make_unique<TRunFolder>(run_.OutFolder, RunFileNames());
 }
 
 TTaskRun::~TTaskRun() {
@@ -65,13 +62,17 @@ std::string TTaskRun::TaskOutName() const {
   return fs::path(run_.ProjectFile).replace_extension(".hga").filename().string();
 }
 
+std::vector<std::string> TTaskRun::RunFileNames() const {
+  return {ProjectOutName(), TaskOutName(), "population.tsv", "goals.tsv",
+          "forces.tsv",     "trace.log",   "report.html"};
+}
+
 std::string TTaskRun::ProjectOutFile() const { return folder_->FinalPath(ProjectOutName()); }
 
 void TTaskRun::RefuseToReplaceInputs() const {
   std::vector<std::string> inputs{run_.ProjectFile, TaskBesideProject(run_.ProjectFile)};
   if (!taskFileUsed_.empty()) inputs.push_back(taskFileUsed_);
-  std::vector<std::string> outputs{ProjectOutName(), TaskOutName(), "population.tsv", "goals.tsv",
-                                   "forces.tsv",     "trace.log",   "report.html"};
+  std::vector<std::string> outputs = RunFileNames();
   outputs.insert(outputs.end(), std::begin(kPictures), std::end(kPictures));
   for (const std::string& name : outputs) {
     const std::string output = folder_->FinalPath(name);

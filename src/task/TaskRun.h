@@ -91,6 +91,8 @@ class TTaskRun {
   // The names of the project and task files in the output folder.
   std::string ProjectOutName() const;
   std::string TaskOutName() const;
+  // The files a run leaves in its output folder besides the report's pictures.
+  std::vector<std::string> RunFileNames() const;
   // Throws when one of the run's outputs is the project or a task file it reads.
   void RefuseToReplaceInputs() const;
   // Ends the trace log; throws EFileError when it could not be written completely.
