@@ -1,6 +1,9 @@
 // sarvanta-cli build FILE.json -o FILE.svt|FILE.hga: the file described by dump's JSON.
 #include "Command.h"
 
+#include "base/Exception.h"
+#include "ga/TaskFile.h"
+#include "model/ModelClasses.h"
 #include "model/ProjectFile.h"
 #include "model/StreamJson.h"
 
@@ -21,7 +24,16 @@ const TCommandRegistrar registrar([](CLI::App& app) {
   command->add_option("FILE", options->Input, "JSON file written by dump")->required();
   command->add_option("-o,--output", options->Output, "Project or task file to write")->required();
   command->callback([options] {
-    std::string bytes = JsonToStream(ReadFileBytes(options->Input));
+    RefuseToReplaceInput(options->Output, options->Input);
+    const std::string json = ReadFileBytes(options->Input);
+    std::string bytes;
+    try {
+      RegisterModelClasses();
+      RegisterTaskClasses();
+      bytes = JsonToCheckedStream(json);
+    } catch (const Exception& e) {
+      throw Exception("Cannot build from \"" + options->Input + "\": " + e.what());
+    }
     WriteFileAtomically(options->Output, bytes);
   });
 });

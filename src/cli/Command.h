@@ -4,6 +4,7 @@
 #include <CLI/CLI.hpp>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace sarvanta::cli {
@@ -13,6 +14,14 @@ namespace sarvanta::cli {
 using TCommandSetup = std::function<void(CLI::App& app)>;
 
 std::vector<TCommandSetup>& CommandSetups();
+
+// The text with every control byte (below 0x20, and 0x7f) shown as \xNN, so that a name or
+// message taken from a file cannot move the cursor, clear the terminal or break the line.
+std::string Printable(const std::string& text);
+
+// Throws when `output` names the same file as `input` (by identity, not by name), so that a
+// command never writes over what it reads.
+void RefuseToReplaceInput(const std::string& output, const std::string& input);
 
 // A static TCommandRegistrar in a command's file adds that command to sarvanta-cli.
 struct TCommandRegistrar {

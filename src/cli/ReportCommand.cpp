@@ -5,6 +5,7 @@
 
 #include "ga/GeneticAlgorithm.h"
 #include "ga/TaskFile.h"
+#include "model/ProjectFile.h"
 #include "task/Report.h"
 #include "task/ReportTemplate.h"
 #include "task/TaskViews.h"
@@ -28,6 +29,7 @@ struct TReportCommandOptions {
 };
 
 void WriteTaskReport(const TReportCommandOptions& options) {
+  RefuseToReplaceInput(options.Output, options.Task);
   RegisterTaskClasses();
   TGeneticAlgorithm algorithm;
   LoadTaskFromFile(algorithm, options.Task);
@@ -43,7 +45,7 @@ void WriteTaskReport(const TReportCommandOptions& options) {
   std::error_code ignored;
   std::filesystem::create_directories(folder, ignored);
   WriteReport(ReportTaskOf(algorithm), report, options.Output);
-  CopyReportPictures(ReportTemplateFolder(), folder.string());
+  CopyReportPicturesChecked(ReportTemplateFolder(), folder.string());
   std::cout << "Report written to " << options.Output << '\n';
 }
 

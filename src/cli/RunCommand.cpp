@@ -1,11 +1,13 @@
 // sarvanta-cli run PROJECT.svt [--task TASK.hga] [--steps N] [--population N] [--seed S]
-//   [--threads N] [--out DIR] [--autosave-every N] [--autosave-as-new-files] [--quiet]:
+//   [--threads N] [--out DIR] [--overwrite] [--autosave-every N] [--autosave-as-new-files]
+//   [--quiet]:
 // a whole motor task run without a window, its results written into one folder.
 #include "Command.h"
 
 #include "base/Exception.h"
 #include "base/NumberText.h"
 #include "ga/GeneticAlgorithm.h"
+#include "ga/RunLimits.h"
 #include "ga/ThreadPool.h"
 #include "task/ReportTemplate.h"
 #include "task/TaskRun.h"
@@ -24,8 +26,8 @@ namespace {
 
 volatile std::sig_atomic_t interrupted = 0;
 
-// The first Ctrl+C asks the run to stop after the generation in progress; a second one ends
-// the program at once.
+// The first Ctrl+C asks the run to stop (the algorithm abandons the generation in progress at
+// the next individual); a second one ends the program at once.
 extern "C" void OnInterrupt(int) {
   interrupted = 1;
   std::signal(SIGINT, SIG_DFL);
@@ -41,6 +43,7 @@ struct TRunOptions {
   std::string Out;
   int32_t AutoSaveEvery = 0;
   bool AutoSaveAsNewFiles = false;
+  bool Overwrite = false;
   bool Quiet = false;
 };
 
@@ -94,6 +97,7 @@ void Run(const TRunOptions& options) {
   settings.Threads = options.Threads.value_or(0);
   settings.AutoSaveEvery = options.AutoSaveEvery;
   settings.AutoSaveAsNewFiles = options.AutoSaveAsNewFiles;
+  settings.Overwrite = options.Overwrite;
 
   TTaskRun run(settings);
   run.Load();
@@ -137,13 +141,17 @@ const TCommandRegistrar registrar([](CLI::App& app) {
   command->add_option("--task", options->Task,
                       "Task file (.hga); default: the project's .hga, else the page defaults");
   command->add_option("--steps", options->Steps, "Number of generations");
-  command->add_option("--population", options->Population, "Population size");
+  command->add_option("--population", options->Population,
+                      "Population size (at most " + IntToStr(RunLimits::MaxPopulationSize) +
+                          ", and as the memory allows)");
   command->add_option("--seed", options->Seed, "Fixed seed: the run repeats bit for bit");
   command->add_option(
       "--threads", options->Threads,
       "Threads that evaluate individuals (default: one per core; the results are the same "
       "with any number)");
   command->add_option("--out", options->Out, "Output folder (default: out/<project name>)");
+  command->add_flag("--overwrite", options->Overwrite,
+                    "Replace the results of an earlier run in the output folder");
   command->add_option("--autosave-every", options->AutoSaveEvery,
                       "Save the project after every N steps");
   command->add_flag("--autosave-as-new-files", options->AutoSaveAsNewFiles,

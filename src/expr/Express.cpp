@@ -2,6 +2,8 @@
 
 #include "expr/ExprParser.h"
 
+#include <string>
+
 namespace sarvanta {
 
 TExpress::TExpress(TComponent* owner)
@@ -13,11 +15,14 @@ TExpress::~TExpress() = default;
 
 void TExpress::SetExpression(std::string_view text) {
   compiled_.reset();
-  const std::string_view cut = text.substr(0, TExprParser::kMaxText);
-  auto compiled = std::make_unique<TCompiledExpression>(cut, variableList_, parameterList_);
+  if (text.size() > static_cast<size_t>(TExprParser::kMaxText))
+    throw EExpressError("The formula is " + std::to_string(text.size()) +
+                        " characters long: a formula holds at most " +
+                        std::to_string(TExprParser::kMaxText) + " characters");
+  auto compiled = std::make_unique<TCompiledExpression>(text, variableList_, parameterList_);
   if (compiled->CompileError()) throw EExpressError();
   compiled->SetParameterValues(parameters_);
-  expression_ = std::string(cut);
+  expression_ = std::string(text);
   compiled_ = std::move(compiled);
 }
 

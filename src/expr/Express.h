@@ -37,10 +37,11 @@ class TExpress : public TComponent {
 
   // The last text that compiled (or the default "x").
   const std::string& Expression() const { return expression_; }
-  // Compiles the text (cut to 255 characters) with the present name lists. On success the
-  // stored parameter values are loaded and TheFunction evaluates the text. On failure the
-  // component is left uncompiled (TheFunction returns 1.0), Expression() keeps its previous
-  // text, and EExpressError "Error in Expression" is thrown.
+  // Compiles the text with the present name lists. On success the stored parameter values
+  // are loaded and TheFunction evaluates the text. On failure the component is left
+  // uncompiled (TheFunction returns 1.0), Expression() keeps its previous text, and
+  // EExpressError is thrown: "Error in Expression", or, for a text longer than the 255
+  // characters that files hold, a message that says so (the text is never cut).
   void SetExpression(std::string_view text);
 
   // The names take effect at the next SetExpression.

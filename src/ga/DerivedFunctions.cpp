@@ -28,7 +28,7 @@ TExpress* NewJointAngleExpress(TComponent* owner) {
 // The joint angle at s: the text ("0" when empty) is handed to the expression when it differs
 // from the compiled one.
 long double JointAngleAt(TExpress& express, const std::string& text, long double s) {
-  const std::string wanted = text.empty() ? "0" : text.substr(0, 255);
+  const std::string wanted = text.empty() ? "0" : text;
   if (!express.IsCompiled() || express.Expression() != wanted) express.SetExpression(wanted);
   return express.TheFunction(s, 0, 0);
 }

@@ -9,6 +9,7 @@
 #include "ga/GoalFunction.h"
 #include "ga/Individual.h"
 #include "ga/ParallelEvaluation.h"
+#include "ga/RunLimits.h"
 #include "model/MechanicalSystem.h"
 #include "model/MotorUnit.h"
 #include "model/Muscle.h"
@@ -37,6 +38,12 @@ void RemoveObject(TStringList& list, const TObject* object) {
   const int index = list.IndexOfObject(object);
   if (index >= 0) list.Delete(index);
 }
+
+// Thrown between individuals when a stop was requested; Step catches it.
+struct TStepAbandoned {};
+
+// Cycles of a per-step count: the count plus one, none for a negative count.
+int64_t CyclesOf(int32_t count) { return count < 0 ? 0 : int64_t{count} + 1; }
 
 // Random(n) of the shared generator as a list position.
 size_t RandomBelow(size_t n) { return TRandom::Shared().Below(static_cast<uint32_t>(n)); }
@@ -186,6 +193,7 @@ void TGeneticAlgorithm::InitRun(TMechanicalSystem* system) {
   if (PopulationSize < 1)
     throw Exception("Population size must be at least 1 (it is " + IntToStr(PopulationSize) + ")");
   if (system == nullptr) throw Exception("No mechanical system to optimise");
+  CheckRunLimits(*this, *system);
   Individuals = &Population;
   FreeIndividuals();
   MechanicalSystem = system;
@@ -244,10 +252,12 @@ void TGeneticAlgorithm::EvaluateIndividuals(TStringList& list) {
   TEvaluationContext context{MechanicalSystem};
   try {
     for (size_t k = 0; k < due.size(); ++k) {
+      CheckStopRequest();
       if (auto values = Evaluator->Commit(k))
         ApplyEvaluated(*due[k], std::move(*values), context);
       else
         EvaluateIndividual(*due[k], goals, context);
+      CheckGoalValues(*due[k]);
     }
   } catch (...) {
     // The individuals after the failing one stay as a sequential evaluation leaves them.
@@ -256,6 +266,20 @@ void TGeneticAlgorithm::EvaluateIndividuals(TStringList& list) {
   }
   Evaluator->Finish();
   if (all) TimeFrame->Changed = false;
+}
+
+void TGeneticAlgorithm::CheckGoalValues(const TIndividual& individual) const {
+  for (size_t j = 0; j < individual.Values.size(); ++j) {
+    if (std::isfinite(individual.Values[j])) continue;
+    const int index = static_cast<int>(j);
+    const std::string caption = index < Goals.Count() ? Goals.Strings(index) : IntToStr(index);
+    throw EMathError("The goal \"" + caption + "\" gave " + FloatToStr(individual.Values[j]) +
+                     ", not a finite number");
+  }
+}
+
+void TGeneticAlgorithm::CheckStopRequest() const {
+  if (StopRequested && StopRequested()) throw TStepAbandoned{};
 }
 
 namespace {
@@ -479,21 +503,40 @@ void TGeneticAlgorithm::Step() {
     Trace(0, "Evaluate fittens estimations for population");
     EvaluateIndividuals(Population);
     FitnessFunc(Population);
-    for (int32_t k = 0; k <= MutationsPerStep; ++k) MutationCycle();
-    for (int32_t k = 0; k <= CrossoversPerStep; ++k) CrossoverCycle();
-    for (int32_t k = 0; k <= CommonMutPerStep; ++k) CommonMutationCycle();
+    for (int64_t k = CyclesOf(MutationsPerStep); k > 0; --k) {
+      CheckStopRequest();
+      MutationCycle();
+    }
+    for (int64_t k = CyclesOf(CrossoversPerStep); k > 0; --k) {
+      CheckStopRequest();
+      CrossoverCycle();
+    }
+    for (int64_t k = CyclesOf(CommonMutPerStep); k > 0; --k) {
+      CheckStopRequest();
+      CommonMutationCycle();
+    }
     Trace(0, "Evaluate fittens estimations for offspring");
     EvaluateIndividuals(Offspring);
+    CheckStopRequest();
     Reinsert();
+  } catch (const TStepAbandoned&) {
+    FreeOffspring();
+    Trace(0, "Stopped within step " + IntToStr(StepNo));
+    Stop();
+    ApplyBest();
+    return;
   } catch (...) {
-    // A failed step leaves the population as it was: its half-made offspring go.
-    while (Offspring.Count() > 0) delete Individual(Offspring, Offspring.Count() - 1);
-    Individuals = &Population;
+    FreeOffspring();
     throw;
   }
   AfterStep();
   ApplyBest();
   if (OnStep) OnStep(this);
+}
+
+void TGeneticAlgorithm::FreeOffspring() {
+  while (Offspring.Count() > 0) delete Individual(Offspring, Offspring.Count() - 1);
+  Individuals = &Population;
 }
 
 void TGeneticAlgorithm::ApplyBest() {

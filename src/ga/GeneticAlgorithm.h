@@ -40,11 +40,15 @@ class TGeneticAlgorithm : public TStreamComponent {
 
   // Prepares a run over `system`: a template individual mirroring the system and
   // PopulationSize copies of it, and the evaluation threads with their copies of the system.
-  // Throws (changing nothing) when PopulationSize is below 1.
+  // Throws (changing nothing) when PopulationSize is below 1 or a setting is beyond its limit
+  // (CheckRunLimits: cycle counts, point counts, the memory one generation takes).
   void InitRun(TMechanicalSystem* system);
   // Reseeds the generator and applies the initialisation method to the population.
   void InitPopulation();
-  // One generation, or the end of the run when it is over.
+  // One generation, or the end of the run when it is over. When StopRequested answers true
+  // while the generation is made or evaluated, the generation is abandoned (its offspring
+  // are freed, the population keeps its members, the model shows the best of them) and the
+  // run ends as after Stop, without OnStep.
   void Step();
   // The remaining generations of an initialised run.
   void RunAll();
@@ -52,7 +56,8 @@ class TGeneticAlgorithm : public TStreamComponent {
   void Stop();
   // Scores the model's present stimulation without evolving it.
   void EvaluateModel(TMechanicalSystem* system);
-  // Evaluates the changed individuals of `list` (all of them when the frame changed). With
+  // Evaluates the changed individuals of `list` (all of them when the frame changed). A goal
+  // value that is not a finite number is an EMathError naming the goal. With
   // more than one evaluation thread their muscle caches are filled, and their goals estimated
   // when the goals can be copied, concurrently on copies of the system; the individuals are
   // then applied in list order, so the results are bit for bit those of a sequential
@@ -118,6 +123,10 @@ class TGeneticAlgorithm : public TStreamComponent {
 
   TFitnessFunc FitnessFunc;
   std::function<void(TObject* sender)> OnStep;
+  // Asked between individuals (often, on the thread that runs the algorithm): true abandons
+  // the generation in progress and ends the run. Lets Ctrl+C or a Stop button act within a
+  // second even when one generation takes long.
+  std::function<bool()> StopRequested;
   // kind 0: a message line; kind 1: a progress mark (".").
   std::function<void(int kind, const std::string& text)> OnTrace;
   TSelector MutationSelector;
@@ -154,8 +163,14 @@ class TGeneticAlgorithm : public TStreamComponent {
   // Builds the template individual's chromosome tree over the system.
   void BuildTemplate(TIndividual& individual);
   void FreeIndividuals();
+  // A failed or abandoned step leaves the population as it was: its half-made offspring go.
+  void FreeOffspring();
+  // Throws EMathError naming the first goal whose value is not a finite number.
+  void CheckGoalValues(const TIndividual& individual) const;
   // A new individual (entering Individuals) holding a copy of `parent`.
   TIndividual* NewChild(TIndividual* parent);
+  // Throws TStepAbandoned when StopRequested answers true.
+  void CheckStopRequest() const;
   void MutationCycle();
   void CrossoverCycle();
   void CommonMutationCycle();

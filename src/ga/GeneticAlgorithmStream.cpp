@@ -5,6 +5,7 @@
 #include "ga/GeneticOperation.h"
 #include "ga/GoalFunction.h"
 #include "ga/GoalStreamHelpers.h"
+#include "ga/RunLimits.h"
 #include "model/PublishedProperties.h"
 #include "model/TimeFrame.h"
 
@@ -45,6 +46,11 @@ TBlockInfo ComponentListBlock(std::string name, TStringList GA::*list, const cha
   return block;
 }
 
+TPropertyInfo Limited(TPropertyInfo info, int64_t maxValue) {
+  info.MaxValue = maxValue;
+  return info;
+}
+
 TClassInfo AlgorithmInfo() {
   TClassInfo info;
   info.ClassName = "TGeneticAlgorithm";
@@ -53,11 +59,15 @@ TClassInfo AlgorithmInfo() {
   p.push_back(FloatProperty("VisibleFrameStart", &GA::VisibleFrameStart));
   p.push_back(FloatProperty("VisiblePrecision", &GA::VisiblePrecision));
   p.push_back(FloatProperty("VisibleFrameEnd", &GA::VisibleFrameEnd));
-  p.push_back(IntegerProperty("PopulationSize", &GA::PopulationSize));
+  p.push_back(Limited(IntegerProperty("PopulationSize", &GA::PopulationSize),
+                      RunLimits::MaxPopulationSize));
   p.push_back(IntegerProperty("NumberOfSteps", &GA::NumberOfSteps));
-  p.push_back(IntegerProperty("MutationsPerStep", &GA::MutationsPerStep));
-  p.push_back(IntegerProperty("CrossoversPerStep", &GA::CrossoversPerStep));
-  p.push_back(IntegerProperty("CommonMutPerStep", &GA::CommonMutPerStep));
+  p.push_back(Limited(IntegerProperty("MutationsPerStep", &GA::MutationsPerStep),
+                      RunLimits::MaxCyclesPerStep));
+  p.push_back(Limited(IntegerProperty("CrossoversPerStep", &GA::CrossoversPerStep),
+                      RunLimits::MaxCyclesPerStep));
+  p.push_back(Limited(IntegerProperty("CommonMutPerStep", &GA::CommonMutPerStep),
+                      RunLimits::MaxCyclesPerStep));
   p.push_back(FloatProperty("AccuracyTreshold", &GA::AccuracyTreshold));
   p.push_back(FloatProperty("MoveFrameWith", &GA::MoveFrameWith));
   p.push_back(FloatProperty("StopMoveAfter", &GA::StopMoveAfter));

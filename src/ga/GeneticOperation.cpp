@@ -1,5 +1,7 @@
 #include "ga/GeneticOperation.h"
 
+#include "ga/RunLimits.h"
+
 #include <limits>
 
 namespace sarvanta {
@@ -66,7 +68,8 @@ TClassInfo TGeneticOperation::BaseInfo(const std::string& className) {
       // The algorithm keeps one list per level 0 .. 3: another level in a file is an error.
       IntField("Level", &TGeneticOperation::Level, 0, 3),
       IntField("OpType", &TGeneticOperation::OpType, Int32Min, Int32Max),
-      IntField("NumberOfPoints", &TGeneticOperation::NumberOfPoints, Int32Min, Int32Max),
+      IntField("NumberOfPoints", &TGeneticOperation::NumberOfPoints, Int32Min,
+               RunLimits::MaxPointsPerOperation),
       probability,
       StringField("ProbDependance", &TGeneticOperation::ProbDependance),
   };

@@ -1,5 +1,6 @@
 #include "ga/GoalFunction.h"
 
+#include "expr/ExprParser.h"
 #include "expr/Express.h"
 #include "ga/GeneticAlgorithm.h"
 #include "model/MechanicalSystem.h"
@@ -80,12 +81,12 @@ void TGoalFunctionExpression::UpdateExpression() {
   Express->SetVariableList("txy");
   Express->SetParameterList("abcd");
   Express->SetParameters(A, B, C, D, 1.0L, 1.0L);
-  Express->SetExpression(Expression.substr(0, 255));
+  Express->SetExpression(Expression);
 }
 
 void TGoalFunctionExpression::EnsureCompiled() {
   if (Expression.empty() || Express == nullptr || !Express->IsCompiled() ||
-      Express->Expression() != Expression.substr(0, 255))
+      Express->Expression() != Expression)
     UpdateExpression();
 }
 
@@ -104,6 +105,7 @@ TClassInfo TGoalFunctionExpression::ExpressionInfo(const std::string& className)
   expression.SetString = [](TStreamComponent& c, const std::string& value) {
     static_cast<TGoalFunctionExpression&>(c).Expression = value;
   };
+  expression.MaxLength = TExprParser::kMaxText;
   info.Properties.push_back(expression);
   info.Properties.push_back(FloatProperty("A", &TGoalFunctionExpression::A));
   info.Properties.push_back(FloatProperty("B", &TGoalFunctionExpression::B));

@@ -16,8 +16,8 @@ namespace {
 
 constexpr long double kStep = 0.2L;  // ms, the finite-difference step of the acceleration
 
-// More moments than this in a file is taken for a damaged file, not a task.
-constexpr int32_t kMaxMoments = 1'000'000;
+// More check moments than this in a file is refused: every estimation visits each of them.
+constexpr int32_t kMaxMoments = 10'000;
 
 }  // namespace
 
@@ -157,7 +157,7 @@ const TClassInfo& TGFJointAngleCheckPoints::ClassInfo() const {
       size_t index = 0;
       while (!reader.EndOfList()) {
         if (index >= static_cast<size_t>(kMaxMoments)) reader.Error("Too many moments");
-        const long double t = reader.ReadFloat();
+        const long double t = reader.ReadFiniteFloat("TGFJointAngleCheckPoints.Moments");
         if (index >= goal.Moments.size()) goal.Moments.resize(index + 1);
         goal.Moments[index++] = t;
       }

@@ -349,6 +349,8 @@ std::optional<std::vector<long double>> TParallelEvaluator::Commit(size_t index)
 void TParallelEvaluator::Discard() {
   if (started_) {
     started_ = false;
+    // Every pending result is forgotten: the calls not yet begun need not run.
+    pool_->SkipRest();
     try {
       pool_->Wait();
     } catch (...) {

@@ -71,6 +71,11 @@ bool TThreadPool::RunOne(int worker) {
   return true;
 }
 
+void TThreadPool::SkipRest() {
+  std::lock_guard lock(mutex_);
+  next_ = count_;
+}
+
 void TThreadPool::WorkerLoop(int worker) {
   uint64_t seen = 0;
   for (;;) {

@@ -45,6 +45,9 @@ class TThreadPool {
   // Runs the next index of the started range on the calling thread, as worker `worker`;
   // false when none is left. A failure is kept for Wait as a worker's would be.
   bool RunOne(int worker);
+  // The indices of the started range that no call has taken yet are not run at all; the calls
+  // already running end as usual (Wait still waits for them).
+  void SkipRest();
 
  private:
   void WorkerLoop(int worker);

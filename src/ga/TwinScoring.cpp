@@ -25,8 +25,7 @@ bool SameBits(long double a, long double b) { return a == b && std::signbit(a) =
 bool CompiledAsStored(const TGoalFunctionExpression& goal) {
   const TExpress* express = goal.Express;
   if (express == nullptr || !express->IsCompiled() || express->UsesRandom()) return false;
-  if (goal.Expression.empty() || express->Expression() != goal.Expression.substr(0, 255))
-    return false;
+  if (goal.Expression.empty() || express->Expression() != goal.Expression) return false;
   if (express->VariableList() != "txy" || express->ParameterList() != "abcd") return false;
   const std::array<long double, 6> stored{goal.A, goal.B, goal.C, goal.D, 1.0L, 1.0L};
   for (size_t i = 0; i < stored.size(); ++i)

@@ -27,9 +27,14 @@ void WriteList(const TStringList& list, TWriter& writer) {
 
 // Each record is read into a new, empty object owned by the system.
 template <class T>
-void ReadList(TMechanicalSystem& system, TReader& reader) {
+void ReadList(TMechanicalSystem& system, TReader& reader, const std::string& name) {
   reader.ReadListBegin();
-  while (!reader.EndOfList()) reader.ReadComponent(*new T(&system));
+  for (int count = 0; !reader.EndOfList(); ++count) {
+    if (count >= TMechanicalSystem::MaxListEntries)
+      reader.Error("TMechanicalSystem." + name + " holds more than " +
+                   std::to_string(TMechanicalSystem::MaxListEntries) + " records");
+    reader.ReadComponent(*new T(&system));
+  }
   reader.ReadListEnd();
 }
 
@@ -43,8 +48,8 @@ TBlockInfo ListBlock(std::string name, TStringList TMechanicalSystem::*list) {
   block.Write = [list](const TStreamComponent& c, TWriter& writer) {
     WriteList<T>(static_cast<const TMechanicalSystem&>(c).*list, writer);
   };
-  block.Read = [](TStreamComponent& c, TReader& reader) {
-    ReadList<T>(static_cast<TMechanicalSystem&>(c), reader);
+  block.Read = [name = block.Name](TStreamComponent& c, TReader& reader) {
+    ReadList<T>(static_cast<TMechanicalSystem&>(c), reader, name);
   };
   return block;
 }

@@ -25,6 +25,9 @@ class TMechanicalSystem : public TStreamComponent {
   explicit TMechanicalSystem(TComponent* owner = nullptr);
   ~TMechanicalSystem() override;
 
+  // The most bones, joints or muscles a file may hold, and the most motor units of a muscle.
+  static constexpr int MaxListEntries = 10'000;
+
   // Rebuilds the three lists from the owned components in ownership order (names from Descr).
   void UpdateLists();
   // Turns the stored list indices of every bone, joint and muscle into object references.

@@ -237,7 +237,12 @@ struct TMotorUnitStream {
   static void ReadTrain(TMotorUnit& unit, TReader& reader) {
     std::vector<long double> times;
     reader.ReadListBegin();
-    while (!reader.EndOfList()) times.push_back(reader.ReadFloat());
+    while (!reader.EndOfList()) {
+      if (times.size() >= static_cast<size_t>(TMotorUnit::MaxImpulses))
+        reader.Error("TMotorUnit.ImpArray holds more than " +
+                     std::to_string(TMotorUnit::MaxImpulses) + " impulses");
+      times.push_back(reader.ReadFiniteFloat("TMotorUnit.ImpArray"));
+    }
     reader.ReadListEnd();
     unit.ImpArray_ = std::move(times);
     unit.TrainChanged();

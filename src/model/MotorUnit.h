@@ -97,6 +97,8 @@ class TMotorUnit : public TInspectedObject {
   long double LeadT = 0;
   // Index of the last impulse, -1 when there are none.
   int32_t ImpCnt = -1;
+  // The longest train a file may hold (and the most points one operation may add).
+  static constexpr int32_t MaxImpulses = 100'000;
 
  private:
   void UpdateShapeExponent();

@@ -124,6 +124,9 @@ void ReadMotorUnits(TMuscle& muscle, TReader& reader) {
   muscle.MotorUnits.Clear();
   reader.ReadListBegin();
   while (!reader.EndOfList()) {
+    if (muscle.MotorUnits.Count() >= TMechanicalSystem::MaxListEntries)
+      reader.Error("TMuscle.MU holds more than " +
+                   std::to_string(TMechanicalSystem::MaxListEntries) + " motor units");
     TStreamComponent* component = reader.ReadComponentCreate(&muscle);
     auto* unit = dynamic_cast<TMotorUnit*>(component);
     if (unit == nullptr) {

@@ -1,12 +1,9 @@
 #include "model/Polynomial.h"
 
+#include <limits>
+#include <string>
+
 namespace sarvanta {
-namespace {
-
-// A file may state any degree; more coefficients than this are refused rather than allocated.
-constexpr int32_t kMaxExponent = 1 << 20;
-
-}  // namespace
 
 void TPolynomial::SetExponent(int32_t n) {
   Coefficients.resize(n < 0 ? 0 : static_cast<size_t>(n) + 1, 0.0L);
@@ -31,7 +28,7 @@ const TClassInfo& TPolynomial::ClassInfo() const {
       static_cast<TPolynomial&>(c).SetExponent(static_cast<int32_t>(value));
     };
     exponent.MinValue = std::numeric_limits<int32_t>::min();
-    exponent.MaxValue = kMaxExponent;
+    exponent.MaxValue = MaxExponent;
 
     TBlockInfo poly;
     poly.Name = "Poly";
@@ -49,7 +46,10 @@ const TClassInfo& TPolynomial::ClassInfo() const {
       auto& coefficients = static_cast<TPolynomial&>(c).Coefficients;
       reader.ReadListBegin();
       for (size_t i = 0; !reader.EndOfList(); ++i) {
-        const long double value = reader.ReadFloat();
+        if (i > static_cast<size_t>(MaxExponent))
+          reader.Error("TPolynomial.Poly holds more than " + std::to_string(MaxExponent + 1) +
+                       " coefficients");
+        const long double value = reader.ReadFiniteFloat("TPolynomial.Poly");
         if (i >= coefficients.size()) coefficients.resize(i + 1, 0.0L);
         coefficients[i] = value;
       }

@@ -17,6 +17,9 @@ class TPolynomial : public TStreamComponent {
   int32_t Exponent() const { return static_cast<int32_t>(Coefficients.size()) - 1; }
   // Resizes to n + 1 coefficients (new ones 0); -1 (or less) empties the polynomial.
   void SetExponent(int32_t n);
+  // The highest degree a file may state: the muscle functions are evaluated at every sample,
+  // and no muscle needs a polynomial of higher degree.
+  static constexpr int32_t MaxExponent = 64;
 
   // Horner's rule from the highest coefficient down; 0 without coefficients.
   long double Evaluate(long double x) const;

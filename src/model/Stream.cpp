@@ -3,7 +3,9 @@
 
 #include "base/Exception.h"
 #include "base/Extended.h"
+#include "base/NumberText.h"
 
+#include <cmath>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -36,6 +38,16 @@ void StoreLittleEndian(std::string& out, T value) {
 }
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// "at most 100000", "at least -1", "between 0 and 3".
+std::string RangeText(const TPropertyInfo& property) {
+  const bool low = property.MinValue != std::numeric_limits<int64_t>::min();
+  const bool high = property.MaxValue != std::numeric_limits<int64_t>::max();
+  const std::string min = std::to_string(property.MinValue);
+  const std::string max = std::to_string(property.MaxValue);
+  if (low && high) return "between " + min + " and " + max;
+  return low ? "at least " + min : "at most " + max;
+}
 
 }  // namespace
 
@@ -307,6 +319,14 @@ long double TReader::ReadFloat() {
   ErrorAt(start, "Expected a floating point value but found " + ValueTagName(tag));
 }
 
+long double TReader::ReadFiniteFloat(const std::string& field) {
+  const size_t start = pos_;
+  const long double value = ReadFloat();
+  if (!std::isfinite(value))
+    ErrorAt(start, field + " is " + FloatToStr(value) + ", not a finite number");
+  return value;
+}
+
 std::string TReader::ReadString() {
   size_t start = pos_;
   uint8_t tag = ReadByte();
@@ -402,7 +422,12 @@ std::string TReader::ReadRecordClassName() {
 
 void TReader::ReadComponent(TStreamComponent& into) {
   TNesting nesting(*this);
-  ReadRecordClassName();
+  const size_t start = pos_;
+  const std::string className = ReadRecordClassName();
+  const std::string& expected = into.ClassInfo().ClassName;
+  if (className != expected)
+    ErrorAt(start, "A record of class " + Quoted(className) + " where " + Quoted(expected) +
+                       " is expected");
   ReadRecordBody(into);
 }
 
@@ -447,16 +472,23 @@ void TReader::ReadProperty(TStreamComponent& into, const TClassInfo& info) {
       case TPropType::Integer: {
         int64_t value = ReadInteger();
         if (value < property.MinValue || value > property.MaxValue)
-          ErrorAt(valueStart, "Value " + std::to_string(value) + " of " + name + " out of range");
+          ErrorAt(valueStart, info.ClassName + "." + name + " is " + std::to_string(value) +
+                                  ": it must be " + RangeText(property));
         property.SetInt(into, value);
         break;
       }
       case TPropType::Extended:
-        property.SetFloat(into, ReadFloat());
+        property.SetFloat(into, ReadFiniteFloat(info.ClassName + "." + name));
         break;
-      case TPropType::String:
-        property.SetString(into, ReadString());
+      case TPropType::String: {
+        std::string value = ReadString();
+        if (value.size() > property.MaxLength)
+          ErrorAt(valueStart, info.ClassName + "." + name + " is " + std::to_string(value.size()) +
+                                  " characters long: at most " +
+                                  std::to_string(property.MaxLength) + " are allowed");
+        property.SetString(into, value);
         break;
+      }
       case TPropType::Boolean:
         property.SetInt(into, ReadBoolean() ? 1 : 0);
         break;

@@ -47,7 +47,8 @@ enum TValueTag : uint8_t {
 
 // How a published value is stored and when it is written:
 //   Integer  (any width; written always, with the smallest integer tag that holds it)
-//   Extended (80-bit float; written only when not 0, tag 5)
+//   Extended (80-bit float; written only when not 0, tag 5; an infinity or a non-number is a
+//            read error: a model or task computes nothing sound from one)
 //   String   (written only when not empty; tag 6 up to 255 characters, else tag 12)
 //   Boolean  (written always, tag 8 or 9)
 //   Enum     (written always, as an identifier (tag 7) naming EnumNames[ordinal])
@@ -67,6 +68,8 @@ struct TPropertyInfo {
   // Integer values outside this range are a read error (set them to the field's width).
   int64_t MinValue = std::numeric_limits<int64_t>::min();
   int64_t MaxValue = std::numeric_limits<int64_t>::max();
+  // Strings longer than this are a read error (formulas hold at most 255 characters).
+  size_t MaxLength = std::numeric_limits<size_t>::max();
 };
 
 // A custom stream property: its name, when it is written, and how its block is written and read.
@@ -131,18 +134,21 @@ class TReader {
   bool AtEnd() const { return pos_ >= size_; }
 
   void ReadSignature();  // "TPF0" or EReadError
-  // Reads one record into an existing component (the stored class name is not checked).
+  // Reads one record into an existing component; the stored class name must be the
+  // component's own.
   void ReadComponent(TStreamComponent& into);
   // Reads one record into a component created from its stored class name, owned by `owner`.
   // An unregistered name is an EReadError.
   TStreamComponent* ReadComponentCreate(TComponent* owner);
 
-  void ReadListBegin();      // expects tag 1
-  bool EndOfList();          // true when the next byte is 0 (not consumed)
-  void ReadListEnd();        // consumes the 0
-  TValueTag NextTag();       // peeks the next value's tag
-  int64_t ReadInteger();     // tags 2, 3, 4, 19
-  long double ReadFloat();   // tag 5, or any integer tag
+  void ReadListBegin();     // expects tag 1
+  bool EndOfList();         // true when the next byte is 0 (not consumed)
+  void ReadListEnd();       // consumes the 0
+  TValueTag NextTag();      // peeks the next value's tag
+  int64_t ReadInteger();    // tags 2, 3, 4, 19
+  long double ReadFloat();  // tag 5, or any integer tag
+  // ReadFloat that refuses infinities and non-numbers, naming `field` ("TBone.Length").
+  long double ReadFiniteFloat(const std::string& field);
   std::string ReadString();  // tags 6, 7, 12
   bool ReadBoolean();        // tags 8, 9
   std::string ReadIdent();   // tag 7

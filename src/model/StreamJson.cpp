@@ -11,6 +11,7 @@
 
 #include <cstring>
 #include <map>
+#include <memory>
 
 namespace sarvanta {
 
@@ -28,6 +29,19 @@ const std::map<std::string, TBlockShape>& BlockShapes() {
       {"Goals", TBlockShape::RecordList},   {"Operations", TBlockShape::RecordList},
       {"Data", TBlockShape::FourRecords},   {"TimeFrame", TBlockShape::OneRecord}};
   return shapes;
+}
+
+// The JSON key of a block of that shape.
+const char* ShapeKey(TBlockShape shape) {
+  switch (shape) {
+    case TBlockShape::RecordList:
+      return "records";
+    case TBlockShape::OneRecord:
+      return "record";
+    case TBlockShape::FourRecords:
+      return "four_records";
+  }
+  return "records";
 }
 
 // ---- Text: 8-bit stream strings are shown as Latin-1 in UTF-8 JSON ----
@@ -262,13 +276,22 @@ class TDumper {
 
 class TBuilder {
  public:
-  explicit TBuilder(std::string& out) : writer_(out), out_(out) {}
+  TBuilder(std::string& out, bool checked) : writer_(out), out_(out), checked_(checked) {}
 
   void Build(const ordered_json& document) {
     Expect(document.is_object(), "", "the document must be an object");
     Expect(Member(document, "signature", "") == "TPF0", "signature", "must be \"TPF0\"");
     writer_.WriteSignature();
-    Record(Member(document, "root", ""), "root", 0);
+    const ordered_json& root = Member(document, "root", "");
+    if (checked_) {
+      const std::string rootClass =
+          root.is_object() && root.contains("class") && root["class"].is_string()
+              ? root["class"].get<std::string>()
+              : "";
+      Expect(rootClass == "TMechanicalSystem" || rootClass == "TGeneticAlgorithm", "root.class",
+             "a project holds a \"TMechanicalSystem\", a task a \"TGeneticAlgorithm\"");
+    }
+    Record(root, "root", 0);
     if (document.contains("trailing_bytes"))
       writer_.WriteBytes(HexBytes(document["trailing_bytes"], "trailing_bytes"));
   }
@@ -347,17 +370,101 @@ class TBuilder {
            "expected a record with a \"class\"");
     std::string className = ShortText(record["class"], Join(path, "class"));
     Expect(!className.empty(), Join(path, "class"), "empty class name");
+    const TClassInfo* info = checked_ ? &ClassInfoOf(className, Join(path, "class")) : nullptr;
     writer_.WriteShortString(className);
     writer_.WriteShortString(record.contains("name") ? ShortText(record["name"], Join(path, "name"))
                                                      : "");
-    Properties(Member(record, "properties", path), Join(path, "properties"), depth);
+    Properties(Member(record, "properties", path), Join(path, "properties"), depth, info);
     writer_.WriteListEnd();
   }
 
-  void Properties(const ordered_json& properties, const std::string& path, int depth) {
+  // The property table of a registered class (kept for the whole build).
+  const TClassInfo& ClassInfoOf(const std::string& className, const std::string& path) {
+    auto found = classes_.find(className);
+    if (found != classes_.end()) return *found->second;
+    std::unique_ptr<TStreamComponent> probe(CreateRegisteredComponent(className, nullptr));
+    Expect(probe != nullptr, path, "\"" + className + "\" is not a class of project or task files");
+    const TClassInfo* info = &probe->ClassInfo();  // static table of the class
+    classes_[className] = info;
+    return *info;
+  }
+
+  void Properties(const ordered_json& properties, const std::string& path, int depth,
+                  const TClassInfo* info = nullptr) {
     Expect(properties.is_array(), path, "expected an array of properties");
-    for (size_t i = 0; i < properties.size(); ++i) Property(properties[i], At(path, i), depth);
+    for (size_t i = 0; i < properties.size(); ++i) {
+      if (info != nullptr) CheckProperty(*info, properties[i], At(path, i));
+      Property(properties[i], At(path, i), depth);
+    }
     writer_.WriteListEnd();
+  }
+
+  // The entry must be one of the class's own, with a value of its kind.
+  void CheckProperty(const TClassInfo& info, const ordered_json& entry, const std::string& path) {
+    Expect(entry.is_object() && entry.contains("name") && entry["name"].is_string(), path,
+           "expected a property entry with a \"name\"");
+    const std::string name = entry["name"].get<std::string>();
+    if (name == "Tag") return CheckKind(entry, path, TPropType::Integer, nullptr);
+    for (const TPropertyInfo& property : info.Properties)
+      if (property.Name == name) return CheckKind(entry, path, property.Type, &property);
+    for (const TBlockInfo& block : info.Blocks) {
+      if (block.Name != name) continue;
+      auto shape = BlockShapes().find(name);
+      if (shape != BlockShapes().end())
+        Expect(entry.contains(ShapeKey(shape->second)), path,
+               "\"" + name + "\" holds \"" + ShapeKey(shape->second) + "\"");
+      else
+        Expect(entry.contains("value") && entry["value"].is_object() &&
+                   entry["value"].contains("list"),
+               path, "\"" + name + "\" holds a list of values");
+      return;
+    }
+    Fail(Join(path, "name"), "\"" + info.ClassName + "\" has no property \"" + name + "\"");
+  }
+
+  void CheckKind(const ordered_json& entry, const std::string& path, TPropType type,
+                 const TPropertyInfo* property) {
+    Expect(entry.contains("value"), path, "expected a \"value\"");
+    const ordered_json& value = entry["value"];
+    const std::string valuePath = Join(path, "value");
+    const std::string key = value.is_object() && value.size() == 1 ? value.begin().key() : "";
+    const bool integer = value.is_number_integer() || key == "int8" || key == "int16" ||
+                         key == "int32" || key == "int64";
+    switch (type) {
+      case TPropType::Integer:
+        Expect(integer, valuePath, "expected an integer");
+        if (property != nullptr) {
+          const ordered_json& number = key.empty() ? value : value.begin().value();
+          const bool inRange =
+              number.is_number_unsigned()
+                  ? number.get<uint64_t>() <= static_cast<uint64_t>(property->MaxValue) &&
+                        property->MaxValue >= 0
+                  : number.is_number_integer() && number.get<int64_t>() >= property->MinValue &&
+                        number.get<int64_t>() <= property->MaxValue;
+          Expect(inRange, valuePath, "out of the range of \"" + property->Name + "\"");
+        }
+        return;
+      case TPropType::Extended:
+        Expect(integer || key == "ext" || key == "ext_bytes", valuePath,
+               "expected a number ({\"ext\": \"text\"} or an integer)");
+        return;
+      case TPropType::String: {
+        Expect(value.is_string() || key == "lstring" || key == "ident", valuePath,
+               "expected a string");
+        const ordered_json& text = key.empty() ? value : value.begin().value();
+        Expect(property == nullptr || Text(text, valuePath).size() <= property->MaxLength,
+               valuePath,
+               "longer than the " + std::to_string(property ? property->MaxLength : 0) +
+                   " characters \"" + (property ? property->Name : "") + "\" holds");
+        return;
+      }
+      case TPropType::Boolean:
+        Expect(value.is_boolean(), valuePath, "expected true or false");
+        return;
+      case TPropType::Enum:
+        Expect(key == "ident", valuePath, "expected {\"ident\": \"name\"}");
+        return;
+    }
   }
 
   void Property(const ordered_json& entry, const std::string& path, int depth) {
@@ -444,6 +551,8 @@ class TBuilder {
     } else if (key == "ident") {
       writer_.WriteIdent(ShortText(inner, innerPath));
     } else if (key == "nil") {
+      // Only one nil exists: {"nil": false} would come back as {"nil": true}.
+      Expect(inner == true, innerPath, "nil is written {\"nil\": true}");
       writer_.WriteByte(vaNil);
     } else if (key == "binary") {
       std::string bytes = HexBytes(inner, innerPath);
@@ -499,18 +608,28 @@ class TBuilder {
 
   TWriter writer_;
   std::string& out_;
+  bool checked_;
+  std::map<std::string, const TClassInfo*> classes_;
 };
 
 }  // namespace
 
 std::string StreamToJson(const std::string& bytes) { return TDumper(bytes).Dump().dump(1) + "\n"; }
 
-std::string JsonToStream(const std::string& jsonText) {
+namespace {
+
+std::string Build(const std::string& jsonText, bool checked) {
   ordered_json document = ordered_json::parse(jsonText, nullptr, false);
   if (document.is_discarded()) throw Exception("The text is not valid JSON");
   std::string out;
-  TBuilder(out).Build(document);
+  TBuilder(out, checked).Build(document);
   return out;
 }
+
+}  // namespace
+
+std::string JsonToStream(const std::string& jsonText) { return Build(jsonText, false); }
+
+std::string JsonToCheckedStream(const std::string& jsonText) { return Build(jsonText, true); }
 
 }  // namespace sarvanta

@@ -12,8 +12,15 @@ namespace sarvanta {
 // The JSON text of a component stream. Throws EReadError for a stream that cannot be read.
 std::string StreamToJson(const std::string& bytes);
 
-// The component stream described by JSON text. Throws Exception naming the JSON location of
-// the problem.
+// The component stream described by JSON text ({"nil": false} is refused: nil has one form).
+// Throws Exception naming the JSON location of the problem.
 std::string JsonToStream(const std::string& jsonText);
+
+// JsonToStream that also holds the JSON to what the program reads: every record's class must
+// be registered (register the model's and the task's classes first), the root a
+// TMechanicalSystem or a TGeneticAlgorithm, every property entry
+// one of the class's own with a value of its kind and range (a string not longer than the
+// property holds). Throws Exception naming the JSON path.
+std::string JsonToCheckedStream(const std::string& jsonText);
 
 }  // namespace sarvanta

@@ -1,5 +1,6 @@
 #include "task/Report.h"
 
+#include "base/Exception.h"
 #include "base/NumberText.h"
 #include "model/ProjectFile.h"
 
@@ -163,6 +164,19 @@ std::string BuildReport(const TReportTask& task, const TReportOptions& options) 
 void WriteReport(const TReportTask& task, const TReportOptions& options,
                  const std::string& fileName) {
   WriteFileAtomically(fileName, BuildReport(task, options));
+}
+
+void CopyReportPicturesChecked(const std::string& templateFolder,
+                               const std::string& destinationFolder) {
+  namespace fs = std::filesystem;
+  CopyReportPictures(templateFolder, destinationFolder);
+  for (const char* picture : ReportImageFiles) {
+    std::error_code error;
+    const fs::path target = fs::path(destinationFolder) / picture;
+    if (fs::is_regular_file(fs::path(templateFolder) / picture, error) &&
+        !fs::exists(target, error))
+      throw EFileError("Cannot copy the picture \"" + target.string() + "\"");
+  }
 }
 
 int CopyReportPictures(const std::string& templateFolder, const std::string& destinationFolder) {

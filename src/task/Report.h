@@ -65,5 +65,9 @@ void WriteReport(const TReportTask& task, const TReportOptions& options,
 // already there; a picture missing from the template folder is skipped without a word.
 // Returns the number of pictures copied.
 int CopyReportPictures(const std::string& templateFolder, const std::string& destinationFolder);
+// Copies the pictures as CopyReportPictures does, then throws EFileError naming the first
+// picture of the template folder that is still missing from the destination (a full disk).
+void CopyReportPicturesChecked(const std::string& templateFolder,
+                               const std::string& destinationFolder);
 
 }  // namespace sarvanta

@@ -5,12 +5,14 @@
 #include "base/Random.h"
 #include "ga/GeneticAlgorithm.h"
 #include "ga/Individual.h"
+#include "ga/RunLimits.h"
 #include "ga/TaskFile.h"
 #include "model/MechanicalSystem.h"
 #include "model/ProjectFile.h"
 #include "task/AutoSaveName.h"
 #include "task/Report.h"
 #include "task/RunExport.h"
+#include "task/RunFolder.h"
 #include "task/SettingsTransfer.h"
 #include "task/TaskViews.h"
 
@@ -28,25 +30,57 @@ double NowSeconds() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
+// Files of a run that are the same for every run (copied only when missing).
+const char* const kPictures[] = {"qelvo_line.gif", "line.gif"};
+
+// The task file that opening the project opens too.
+std::string TaskBesideProject(const std::string& project) {
+  return fs::path(project).replace_extension(".hga").string();
+}
+
 }  // namespace
 
 TTaskRun::TTaskRun(TRunSettings settings)
     : run_(std::move(settings)),
       system_(std::make_unique<TMechanicalSystem>()),
-      algorithm_(std::make_unique<TGeneticAlgorithm>()) {}
+      algorithm_(std::make_unique<TGeneticAlgorithm>()) {
+  folder_ = std::make_unique<TRunFolder>(run_.OutFolder, RunFileNames());
+}
 
 TTaskRun::~TTaskRun() {
   // The algorithm's handlers point at this run.
   algorithm_->OnStep = nullptr;
   algorithm_->OnTrace = nullptr;
+  algorithm_->StopRequested = nullptr;
 }
 
-std::string TTaskRun::OutPath(const std::string& name) const {
-  return (fs::path(run_.OutFolder) / name).string();
+std::string TTaskRun::ProjectOutName() const {
+  return fs::path(run_.ProjectFile).filename().string();
 }
 
-std::string TTaskRun::ProjectOutFile() const {
-  return OutPath(fs::path(run_.ProjectFile).filename().string());
+std::string TTaskRun::TaskOutName() const {
+  return fs::path(run_.ProjectFile).replace_extension(".hga").filename().string();
+}
+
+std::vector<std::string> TTaskRun::RunFileNames() const {
+  return {ProjectOutName(), TaskOutName(), "population.tsv", "goals.tsv",
+          "forces.tsv",     "trace.log",   "report.html"};
+}
+
+std::string TTaskRun::ProjectOutFile() const { return folder_->FinalPath(ProjectOutName()); }
+
+void TTaskRun::RefuseToReplaceInputs() const {
+  std::vector<std::string> inputs{run_.ProjectFile, TaskBesideProject(run_.ProjectFile)};
+  if (!taskFileUsed_.empty()) inputs.push_back(taskFileUsed_);
+  std::vector<std::string> outputs = RunFileNames();
+  outputs.insert(outputs.end(), std::begin(kPictures), std::end(kPictures));
+  for (const std::string& name : outputs) {
+    const std::string output = folder_->FinalPath(name);
+    for (const std::string& input : inputs)
+      if (IsSameFile(output, input))
+        throw EFileError("The output " + output + " would replace the input " + input +
+                         ": choose another output folder with --out");
+  }
 }
 
 void TTaskRun::Load() {
@@ -77,12 +111,12 @@ void TTaskRun::Prepare() {
   if (algorithm_->NumberOfSteps < 0)
     throw Exception("The number of steps must not be negative (it is " +
                     IntToStr(algorithm_->NumberOfSteps) + ")");
-  std::error_code error;
-  fs::create_directories(run_.OutFolder, error);
-  if (error)
-    throw EFileError("Cannot create folder \"" + run_.OutFolder + "\". " + error.message());
-  trace_.open(OutPath("trace.log"), std::ios::binary | std::ios::trunc);
-  if (!trace_) throw EFileError("Cannot create file \"" + OutPath("trace.log") + "\".");
+  if (algorithm_->Population.Count() == 0) CheckRunLimits(*algorithm_, *system_);
+  RefuseToReplaceInputs();
+  folder_->Open(run_.Overwrite);
+  const std::string tracePath = folder_->StagedPath("trace.log");
+  trace_.open(tracePath, std::ios::binary | std::ios::trunc);
+  if (!trace_) throw EFileError("Cannot create file \"" + tracePath + "\".");
   if (run_.Seed) TRandom::Shared().SetFixedSeed(*run_.Seed);
   algorithm_->OnTrace = [this](int kind, const std::string& text) { Trace(kind, text); };
   algorithm_->EvaluationThreads = run_.Threads;
@@ -106,18 +140,36 @@ void TTaskRun::Run(const std::function<void(const TRunProgress&)>& onStep,
   stopped_ = false;
   started_ = NowSeconds();
   algorithm_->OnStep = [this, &onStep, &stopRequested](TObject*) { OnStep(onStep, stopRequested); };
+  algorithm_->StopRequested = stopRequested;
   try {
     algorithm_->RunAll();
   } catch (...) {
     algorithm_->OnStep = nullptr;
-    if (traceLineOpen_) trace_ << '\n';
-    trace_.flush();
+    algorithm_->StopRequested = nullptr;
+    // What the run made so far replaces the earlier run's results; a failure to move it
+    // leaves it in the staging folder and the run's own failure is the one reported.
+    try {
+      CloseTrace();
+      folder_->Publish();
+    } catch (const std::exception&) {
+    }
     throw;
   }
   algorithm_->OnStep = nullptr;
+  algorithm_->StopRequested = nullptr;
+  if (!stopped_ && stopRequested && stopRequested()) stopped_ = true;
   if (traceLineOpen_) trace_ << '\n';
   traceLineOpen_ = false;
   trace_.flush();
+}
+
+void TTaskRun::CloseTrace() {
+  if (!trace_.is_open()) return;
+  if (traceLineOpen_) trace_ << '\n';
+  traceLineOpen_ = false;
+  trace_.close();
+  if (trace_.fail())
+    throw EFileError("Cannot write file \"" + folder_->StagedPath("trace.log") + "\".");
 }
 
 void TTaskRun::OnStep(const std::function<void(const TRunProgress&)>& onStep,
@@ -127,10 +179,10 @@ void TTaskRun::OnStep(const std::function<void(const TRunProgress&)>& onStep,
   trace_.flush();
   if (run_.AutoSaveEvery > 0 && std::abs(a.StepNo - lastAutoSaveStep_) >= run_.AutoSaveEvery) {
     lastAutoSaveStep_ = a.StepNo;
-    const std::string name =
-        AutoSaveName(ProjectOutFile(), run_.AutoSaveAsNewFiles, LocalTimeOfDay());
-    SaveSystemToFile(*system_, name);
-    autoSaves_.push_back(name);
+    const std::string staged = AutoSaveName(folder_->StagedPath(ProjectOutName()),
+                                            run_.AutoSaveAsNewFiles, LocalTimeOfDay());
+    SaveSystemToFile(*system_, staged);
+    autoSaves_.push_back(folder_->FinalPath(fs::path(staged).filename().string()));
   }
   if (onStep)
     onStep({a.StepNo, a.NumberOfSteps, a.BestFitness, a.Improvement, NowSeconds() - started_});
@@ -148,25 +200,26 @@ std::vector<std::string> TTaskRun::WriteResults(const std::string& templateFolde
   };
   const TIndividual* best = a.Population.Count() > 0 ? a.Individual(a.Population, 0) : nullptr;
   if (best != nullptr) ApplySolution(*best, *system_);
+  auto staged = [this](const std::string& name) { return folder_->StagedPath(name); };
 
-  SaveSystemToFile(*system_, ProjectOutFile());
-  note(ProjectOutFile());
-  const std::string taskOut =
-      OutPath(fs::path(run_.ProjectFile).replace_extension(".hga").filename().string());
-  SaveTaskToFile(a, taskOut);
-  note(taskOut);
-  WriteFileAtomically(OutPath("population.tsv"), PopulationTable(a));
+  SaveSystemToFile(*system_, staged(ProjectOutName()));
+  note(ProjectOutName());
+  SaveTaskToFile(a, staged(TaskOutName()));
+  note(TaskOutName());
+  WriteFileAtomically(staged("population.tsv"), PopulationTable(a));
   note("population.tsv");
   if (best != nullptr) {
-    SaveChartDataFile(GoalsChart(a, *best), OutPath("goals.tsv"));
+    SaveChartDataFile(GoalsChart(a, *best), staged("goals.tsv"));
     note("goals.tsv");
   }
-  SaveChartDataFile(ForcesChart(a, *system_), OutPath("forces.tsv"));
+  SaveChartDataFile(ForcesChart(a, *system_), staged("forces.tsv"));
   note("forces.tsv");
+  CloseTrace();
   note("trace.log");
-  WriteReport(ReportTaskOf(a), TReportOptions{}, OutPath("report.html"));
+  WriteReport(ReportTaskOf(a), TReportOptions{}, staged("report.html"));
   note("report.html");
-  CopyReportPictures(templateFolder, run_.OutFolder);
+  folder_->Publish();
+  CopyReportPicturesChecked(templateFolder, run_.OutFolder);
   return written;
 }
 

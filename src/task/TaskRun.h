@@ -1,6 +1,8 @@
 // A whole motor task run without a window: the project and its task are loaded, a fresh run
 // is prepared as the motor-task window prepares it, the generations run with automatic saving
-// and a trace log, and the results are written into one folder.
+// and a trace log, and the results are written into one folder. The run writes into a staging
+// folder and moves its files into place at the end (TRunFolder), and it never writes over
+// the project or task it reads.
 #pragma once
 
 #include "task/ChartScale.h"
@@ -19,6 +21,7 @@ namespace sarvanta {
 
 class TGeneticAlgorithm;
 class TMechanicalSystem;
+class TRunFolder;
 
 struct TRunSettings {
   std::string ProjectFile;
@@ -34,6 +37,8 @@ struct TRunSettings {
   // Save the project after every this many steps (0: never).
   int32_t AutoSaveEvery = 0;
   bool AutoSaveAsNewFiles = false;
+  // Replace the results of an earlier run in the output folder (otherwise refused).
+  bool Overwrite = false;
 };
 
 class TTaskRun {
@@ -48,18 +53,24 @@ class TTaskRun {
   void Load();
 
   // Prepares a fresh run (settings into the algorithm, frame, functions; the population is
-  // built when it is empty) and starts the trace log in the output folder.
+  // built when it is empty) and starts the trace log in the output folder's staging folder.
+  // Throws, before anything is written, when an output would replace the project or the task
+  // read (or the task beside the project), or when the folder holds an earlier run's results
+  // and Overwrite is not set.
   void Prepare();
 
   // Runs the generations. After each one `onStep` hears the progress and the project is saved
-  // automatically when due; when `stopRequested` answers true the run stops after that
-  // generation. A failure inside a generation propagates; what was saved stays.
+  // automatically when due. `stopRequested` is asked between individuals too: when it answers
+  // true the generation in progress is abandoned and the run ends. A failure inside a
+  // generation propagates after the trace log and the automatic saves were moved into the
+  // output folder (the earlier run's other results are removed, so the folder holds one run).
   void Run(const std::function<void(const TRunProgress&)>& onStep,
            const std::function<bool()>& stopRequested);
 
   // Writes the project with the best solution's trains, the task, population.tsv, goals.tsv,
-  // forces.tsv and report.html with its pictures (taken from `templateFolder`); returns the
-  // names of the files written.
+  // forces.tsv and report.html with its pictures (taken from `templateFolder`) and moves them,
+  // with the trace log and the automatic saves, into the output folder; returns the names of
+  // the files written. Throws EFileError when a file cannot be written completely.
   std::vector<std::string> WriteResults(const std::string& templateFolder);
 
   TGeneticAlgorithm& Algorithm() { return *algorithm_; }
@@ -77,9 +88,18 @@ class TTaskRun {
   void OnStep(const std::function<void(const TRunProgress&)>& onStep,
               const std::function<bool()>& stopRequested);
   void Trace(int kind, const std::string& text);
-  std::string OutPath(const std::string& name) const;
+  // The names of the project and task files in the output folder.
+  std::string ProjectOutName() const;
+  std::string TaskOutName() const;
+  // The files a run leaves in its output folder besides the report's pictures.
+  std::vector<std::string> RunFileNames() const;
+  // Throws when one of the run's outputs is the project or a task file it reads.
+  void RefuseToReplaceInputs() const;
+  // Ends the trace log; throws EFileError when it could not be written completely.
+  void CloseTrace();
 
   TRunSettings run_;
+  std::unique_ptr<TRunFolder> folder_;
   TTaskSettings settings_;
   TChartScales chartScales_{};
   std::unique_ptr<TMechanicalSystem> system_;

@@ -86,14 +86,26 @@ TEST(Express, ParametersBeforeAndAfterCompiling) {
   EXPECT_EQ(express.ParameterList(), "abcdef");
 }
 
-TEST(Express, LongTextIsCutTo255Characters) {
+TEST(Express, TextLongerThan255CharactersIsRefusedNotCut) {
   TExpress express;
   UseTimeAndFourParameters(express);
-  std::string text = "t+1." + std::string(251, '0');
-  text += "+((";  // the part beyond 255 characters would break the text
-  express.SetExpression(text);
-  EXPECT_EQ(express.Expression().size(), 255u);
+  const std::string full = "t+1." + std::string(251, '0');  // 255 characters
+  express.SetExpression(full);
+  EXPECT_EQ(express.Expression(), full);
   EXPECT_EQ(express.TheFunction(2, 0, 0), 3);
+
+  // Cut after 255 characters, "t*111...1*0" would be t times a huge number, not 0.
+  const std::string longer = "t*" + std::string(260, '1') + "*0";
+  try {
+    express.SetExpression(longer);
+    ADD_FAILURE() << "a 264-character formula compiled";
+  } catch (const EExpressError& e) {
+    EXPECT_STREQ(e.what(),
+                 "The formula is 264 characters long: a formula holds at most 255 characters");
+  }
+  EXPECT_FALSE(express.IsCompiled());
+  EXPECT_EQ(express.Expression(), full);
+  EXPECT_THROW(express.SetExpression(full + "+"), EExpressError);  // 256 characters
 }
 
 TEST(Express, RandomUseIsReported) {

@@ -68,7 +68,7 @@ void FillTask(TGeneticAlgorithm& ga) {
   auto* check = new TGFBonePosCheckPoint(&ga, 1, "d");
   check->Moment = 50;
   check->Value = 0.1L;
-  check->Expression = std::string(300, 't');  // a long text is stored with tag 12
+  check->Expression = std::string(255, 't');  // the longest formula
 
   int i = 0;
   for (const TOperationKind& kind : kOperationKinds) {
@@ -89,6 +89,8 @@ void FillTask(TGeneticAlgorithm& ga) {
     operation->OpProbability = 0.1L * i;
     operation->Descr = "Operation " + std::to_string(i++);
   }
+  // A long text is stored with tag 12.
+  static_cast<TGeneticOperation*>(ga.Operations.Objects(0))->Descr = std::string(300, 'd');
   ga.RebuildOperationLevels();
 }
 
@@ -107,8 +109,8 @@ TEST(TaskFile, WriteReadWriteGivesTheSameBytes) {
   EXPECT_NE(bytes.find("\x08"
                        "UseSigns\x09"),
             std::string::npos);
-  EXPECT_NE(bytes.find("\x0A"
-                       "Expression\x0C"),
+  EXPECT_NE(bytes.find("\x05"
+                       "Descr\x0C"),
             std::string::npos);
 
   TGeneticAlgorithm loaded;
@@ -231,7 +233,8 @@ TEST(TaskFile, MalformedFilesGiveClearErrorsAndChangeNothing) {
     }
     return "loaded";
   };
-  EXPECT_NE(message(bytes + "x").find("Unexpected data after the task"), std::string::npos);
+  EXPECT_NE(message(bytes + "x").find("Unexpected data after the task"), std::string::npos)
+      << message(bytes + "x");
 
   // A component of the wrong class in the goal list.
   std::string wrong;

@@ -191,7 +191,7 @@ TEST(ProjectFile, BadFilesNameTheProblem) {
       {with([](auto& j) {
          j["root"]["properties"][2]["records"][0]["properties"][2]["value"] = 300;
        }),
-       "Value 300 of Plane out of range"},
+       "TMuscle.Plane is 300: it must be between 0 and 255"},
   };
   for (const BadCase& c : cases) {
     TMechanicalSystem system;

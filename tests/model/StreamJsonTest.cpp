@@ -119,6 +119,9 @@ TEST(StreamJson, BuildRejectsBadJsonWithItsLocation) {
            {head + R"({"name": "X", "value": {"ext_bytes": "00"}}]}})", "expected 10 bytes"},
            {head + R"({"name": "X", "four_records": []}]}})", "expected four records"},
            {head + R"({"name": "X"}]}})", "root.properties[0]: expected \"value\""},
+           // Only one nil exists: {"nil": false} would come back as {"nil": true}.
+           {head + R"({"name": "X", "value": {"nil": false}}]}})",
+            "root.properties[0].value.nil: nil is written {\"nil\": true}"},
        }) {
     try {
       JsonToStream(c.json);

@@ -249,7 +249,8 @@ TEST(StreamReader, RejectsBadFilesWithTheProblemAndItsOffset) {
            {head + Bytes({5}) + "Count" + Bytes({6, 0, 0, 0}),
             "Expected an integer but found string at byte 27"},
            {head + Bytes({5}) + "Count" + Bytes({19, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0}),
-            "Value 4294967296 of Count out of range at byte 27"},
+            "TStreamTestItem.Count is 4294967296: it must be between -2147483648 and 2147483647 at "
+            "byte 27"},
            {head + Bytes({4}) + "Flag" + Bytes({2, 1, 0, 0}), "Expected a boolean"},
            {head + Bytes({4}) + "Mode" + Bytes({7, 2}) + "md" + Bytes({0, 0}),
             "Unknown value \"md\" of Mode"},

@@ -66,6 +66,9 @@ TEST(TaskRun, StopsWhenAskedAndSavesOnSchedule) {
   // Saved after steps 2 and 4, under the project's name in the output folder.
   ASSERT_EQ(run.AutoSaves().size(), 2u);
   EXPECT_EQ(run.AutoSaves()[0], run.ProjectOutFile());
+  // The saves wait in the staging folder until the run's results are written with them.
+  EXPECT_FALSE(fs::exists(run.ProjectOutFile()));
+  run.WriteResults("/nonexistent-template-folder");
   EXPECT_TRUE(fs::exists(run.ProjectOutFile()));
   fs::remove_all(settings.OutFolder);
 }

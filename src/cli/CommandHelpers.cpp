@@ -1,0 +1,33 @@
+// Helpers that every command of sarvanta-cli shares (Command.h).
+#include "Command.h"
+
+#include "base/Exception.h"
+#include "model/ProjectFile.h"
+
+#include <string>
+
+namespace sarvanta::cli {
+
+std::string Printable(const std::string& text) {
+  static const char digits[] = "0123456789abcdef";
+  std::string shown;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7f) {
+      shown += c;
+    } else {
+      shown += "\\x";
+      shown += digits[byte >> 4];
+      shown += digits[byte & 0xf];
+    }
+  }
+  return shown;
+}
+
+void RefuseToReplaceInput(const std::string& output, const std::string& input) {
+  if (IsSameFile(output, input))
+    throw Exception("The output \"" + output + "\" is the input \"" + input +
+                    "\": write to another file");
+}
+
+}  // namespace sarvanta::cli
