@@ -160,9 +160,24 @@ void TObjectInspector::OnDblClick() {
   const int row = Grid->currentRow();
   if (row >= 0 && row < description->RowCount()) {
     const TProperty& property = description->Row(row);
-    if (property.HasEditButton()) property.OnEdit(description->Obj);
+    if (property.HasEditButton()) {
+      property.OnEdit(description->Obj);
+      ShowEdited(description);
+      return;
+    }
   }
   Changed();
+}
+
+void TObjectInspector::ShowEdited(TObjectDescription* description) {
+  // A dialog may have renamed the object and changed any of its values.
+  description->Name = description->Obj->Descr;
+  const int index = Descriptions.IndexOfObject(description);
+  const std::string entry = description->EntryText();
+  Descriptions.SetString(index, entry);
+  ObjectCombo->setItemText(index, ToQString(entry));
+  ObjectCombo->setCurrentIndex(index);
+  SetActiveObject();
 }
 
 QRect TObjectInspector::CellRectInParent(int row, int column) const {

@@ -37,7 +37,8 @@ class TObjectInspector : public QObject {
   void EndEditCell(int column, int row);
   // Puts the drop-down's text into the current value cell and writes it back.
   void ChooseFromList();
-  // Runs the current row's edit callback (rows above kind 256 that have one).
+  // Runs the current row's edit callback (rows above kind 256 that have one), then shows the
+  // object's name and values as the callback left them.
   void OnDblClick();
   // Removes entry `index`, clears the combo's text and leaves one empty grid row.
   void Delete(int index);
@@ -65,6 +66,7 @@ class TObjectInspector : public QObject {
   void CellTextEdited(int row, int column, const QString& text);
   void SetCellSilently(int row, int column, const QString& text);
   void Changed();
+  void ShowEdited(TObjectDescription* description);
   QRect CellRectInParent(int row, int column) const;
 
   bool filling_ = false;

@@ -2,12 +2,20 @@
 
 #include "app/Logo.h"
 #include "app/SVmain.h"
+#include "editors/FunctionGraphic.h"
+#include "editors/FunctionWizard.h"
+#include "editors/MUParameters.h"
+#include "editors/MuscleProperties.h"
+#include "ga/GoalFunction.h"
+#include "model/MotorUnit.h"
+#include "model/Muscle.h"
 #include "settings/Options.h"
 #include "settings/SystemResources.h"
 #include "task/SVAlgorithm.h"
 
 #include <QApplication>
 #include <QLocale>
+#include <QPointer>
 
 namespace sarvanta {
 
@@ -32,13 +40,37 @@ TStartUp::TStartUp() {
   QApplication::processEvents();
   SVAlgorithm = new TSVAlgorithm(SVmain.get());
   SVmain->SetMotorTask(SVAlgorithm);
+  CreateEditors();
   // The chart-properties window, the property dialogs, the function windows and the report
   // wizard join here as they are built.
   Logo->hide();
   SVmain->show();
 }
 
+void TStartUp::CreateEditors() {
+  MUParameters = new TMUParameters(SVmain.get());
+  MuscleProperties = new TMuscleProperties(SVmain.get());
+  FunctionGraphic = new TFunctionGraphic(SVmain.get());
+  FunctionWizard = new TFunctionWizard(SVmain.get());
+  MUParameters->SetFunctionGraphic(FunctionGraphic);
+  MuscleProperties->SetFunctionGraphic(FunctionGraphic);
+  FunctionWizard->SetMotorTask(SVAlgorithm);
+  // Rows keep a copy of the operation; a window already gone makes it do nothing.
+  TMotorUnit::ParametersEditor = [dialog = QPointer(MUParameters)](TInspectedObject* object) {
+    if (dialog) dialog->Edit(object);
+  };
+  TMuscle::PropertiesEditor = [dialog = QPointer(MuscleProperties)](TInspectedObject* object) {
+    if (dialog) dialog->Edit(object);
+  };
+  TGoalFunction::ExpressionEditor = [wizard = QPointer(FunctionWizard)](TInspectedObject* object) {
+    if (wizard) wizard->Edit(object);
+  };
+}
+
 TStartUp::~TStartUp() {
+  TMotorUnit::ParametersEditor = nullptr;
+  TMuscle::PropertiesEditor = nullptr;
+  TGoalFunction::ExpressionEditor = nullptr;
   SVmain.reset();
   SystemResources.reset();
   Options.reset();

@@ -6,7 +6,11 @@
 
 namespace sarvanta {
 
+class TFunctionGraphic;
+class TFunctionWizard;
 class TLogo;
+class TMUParameters;
+class TMuscleProperties;
 class TOptions;
 class TSVAlgorithm;
 class TSVmain;
@@ -18,7 +22,8 @@ class TStartUp {
   // shows the picture while the later windows are created, then hides it and shows the main
   // window.
   TStartUp();
-  // Frees the windows; the options window writes its settings.
+  // Frees the windows; the options window writes its settings. The edit operations of the
+  // inspector rows are removed first.
   ~TStartUp();
 
   std::unique_ptr<TSVmain> SVmain;
@@ -27,6 +32,15 @@ class TStartUp {
   std::unique_ptr<TSystemResources> SystemResources;
   // Owned by the main window (its child), so that it outlives every model window.
   TSVAlgorithm* SVAlgorithm = nullptr;
+  // The property editors, owned by the main window (its children) like the motor-task window;
+  // the inspector rows of motor units, muscles and goal expressions open them.
+  TMUParameters* MUParameters = nullptr;
+  TMuscleProperties* MuscleProperties = nullptr;
+  TFunctionGraphic* FunctionGraphic = nullptr;
+  TFunctionWizard* FunctionWizard = nullptr;
+
+ private:
+  void CreateEditors();
 };
 
 }  // namespace sarvanta
