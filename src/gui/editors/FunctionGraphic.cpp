@@ -19,7 +19,7 @@ TFunctionGraphic::TFunctionGraphic(QWidget* parent)
       range_(exMin, exMax, ePrecision) {
   setObjectName("FunctionGraphic");
   setWindowTitle("Function");
-  resize(560, 400);
+  resize(720, 440);
   cFunction->setObjectName("cFunction");
   cFunction->SetLegendVisible(false);
   cFunction->SetView3D(false);

@@ -69,7 +69,8 @@ QLineEdit* NewRangeEdit(const char* name, QWidget* parent) {
   auto* edit = new QLineEdit(parent);
   edit->setObjectName(name);
   edit->setAlignment(Qt::AlignRight);
-  edit->setMaximumWidth(90);
+  edit->setMinimumWidth(70);
+  edit->setMaximumWidth(100);
   return edit;
 }
 

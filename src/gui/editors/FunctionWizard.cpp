@@ -38,7 +38,7 @@ TFunctionWizard::TFunctionWizard(QWidget* parent)
   Expr->SetVariableList("txy");
   Expr->SetParameterList("abcd");
   CreateControls();
-  resize(640, 420);
+  resize(760, 460);
 }
 
 TFunctionWizard::~TFunctionWizard() = default;

@@ -95,6 +95,7 @@ QWidget* TMUParameters::ImpulseGroup() {
     periodicalLayout->addWidget(label, row, 0);
     periodicalLayout->addWidget(edit, row++, 1);
   }
+  periodicalLayout->setRowStretch(row, 1);
   pcImpulses->addTab(periodical, "&Periodical");
 
   lbStimols = Named(new QListWidget(group), "lbStimols");

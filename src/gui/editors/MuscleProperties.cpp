@@ -118,6 +118,7 @@ QWidget* TMuscleProperties::ImpulsesPage() {
            {"C&ount", eImpCount},
            {"&Offset", eOffset},
            {"&Variation", eVariation}});
+  periodicalGrid->setRowStretch(periodicalGrid->rowCount(), 1);
   pcImpulses->addTab(periodical, "&Periodical");
 
   lbStimuls = Named(new QListWidget(page), "lbStimuls");

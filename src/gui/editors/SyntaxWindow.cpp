@@ -5,7 +5,9 @@
 
 #include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace sarvanta {
 
@@ -42,7 +44,7 @@ TSyntaxWindow::TSyntaxWindow(QWidget* parent) : QDialog(parent) {
   layout->setContentsMargins(4, 4, 4, 4);
   layout->addWidget(lbSyntax, 1);
   layout->addLayout(buttons);
-  // The window opens at the size of the design and can be made larger to read the whole text.
+  // The window is never smaller than the design; it opens large enough to read the lines.
   setMinimumSize(TSyntaxDialog::ClientWidth, TSyntaxDialog::ClientHeight);
   resize(TSyntaxDialog::ClientWidth, TSyntaxDialog::ClientHeight);
   connect(bbOK, &QPushButton::clicked, this, &QDialog::accept);
@@ -50,7 +52,15 @@ TSyntaxWindow::TSyntaxWindow(QWidget* parent) : QDialog(parent) {
 
 void TSyntaxWindow::SetLines(const TStringList& lines) {
   lbSyntax->clear();
-  for (const TStringList::Entry& line : lines) lbSyntax->addItem(ToQString(line.Text));
+  int widest = 0;
+  for (const TStringList::Entry& line : lines) {
+    lbSyntax->addItem(ToQString(line.Text));
+    widest = std::max(widest, lbSyntax->fontMetrics().horizontalAdvance(ToQString(line.Text)));
+  }
+  // Wide enough for the longest line, so that no line is cut at the right.
+  const int frame = 2 * lbSyntax->frameWidth() + lbSyntax->verticalScrollBar()->sizeHint().width() +
+                    layout()->contentsMargins().left() + layout()->contentsMargins().right() + 8;
+  if (!isVisible()) resize(std::max(width(), widest + frame), std::max(height(), 360));
 }
 
 void TSyntaxWindow::ShowSyntax(const TStringList& lines) {
