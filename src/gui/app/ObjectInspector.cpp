@@ -137,13 +137,7 @@ void TObjectInspector::EndEditCell(int /*column*/, int row) {
   const QTableWidgetItem* valueCell = Grid->item(row, 1);
   const std::string caption = nameCell ? ToStdString(nameCell->text()) : std::string();
   const std::string text = valueCell ? ToStdString(valueCell->text()) : std::string();
-  if (WriteCell(*description, caption, description->Row(row), text)) {
-    const int index = Descriptions.IndexOfObject(description);
-    const std::string entry = description->EntryText();
-    Descriptions.SetString(index, entry);
-    ObjectCombo->setItemText(index, ToQString(entry));
-    ObjectCombo->setCurrentIndex(index);
-  }
+  if (WriteCell(*description, caption, description->Row(row), text)) ShowEntryText(description);
   Changed();
 }
 
@@ -172,12 +166,16 @@ void TObjectInspector::OnDblClick() {
 void TObjectInspector::ShowEdited(TObjectDescription* description) {
   // A dialog may have renamed the object and changed any of its values.
   description->Name = description->Obj->Descr;
+  ShowEntryText(description);
+  SetActiveObject();
+}
+
+void TObjectInspector::ShowEntryText(TObjectDescription* description) {
   const int index = Descriptions.IndexOfObject(description);
   const std::string entry = description->EntryText();
   Descriptions.SetString(index, entry);
   ObjectCombo->setItemText(index, ToQString(entry));
   ObjectCombo->setCurrentIndex(index);
-  SetActiveObject();
 }
 
 QRect TObjectInspector::CellRectInParent(int row, int column) const {

@@ -67,6 +67,8 @@ class TObjectInspector : public QObject {
   void SetCellSilently(int row, int column, const QString& text);
   void Changed();
   void ShowEdited(TObjectDescription* description);
+  // Lists the description under its present entry text and makes it the combo's text.
+  void ShowEntryText(TObjectDescription* description);
   QRect CellRectInParent(int row, int column) const;
 
   bool filling_ = false;

@@ -4,30 +4,19 @@
 // it plots: the caller passes the function.
 //
 // One instance lives for the whole program and is shown modally. It keeps the function only
-// until the next showing; the caller must keep what the function reads alive while the window
-// is open (the dialogs do: they wait for ShowFunction to return). User-interface thread only.
+// while it is shown; the caller keeps what the function reads alive until ShowFunction returns.
+// User-interface thread only.
 #pragma once
 
-#include "editors/FunctionRange.h"
-
-#include <QDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QStatusBar>
-#include <functional>
+#include "editors/FunctionWindow.h"
 
 namespace sarvanta {
 
-class TChart;
-class TSeries;
-
-class TFunctionGraphic : public QDialog {
+class TFunctionGraphic : public TFunctionWindow {
   Q_OBJECT
 
  public:
   explicit TFunctionGraphic(QWidget* parent = nullptr);
-  ~TFunctionGraphic() override;
 
   // SetFunction, then shows the window modally; returns when it is closed.
   void ShowFunction(const QString& title, const QString& xName, const QString& xUnit,
@@ -39,41 +28,16 @@ class TFunctionGraphic : public QDialog {
                    const QString& yName, const QString& yUnit, long double minimum,
                    long double maximum, long double step, TRealFunction function);
 
-  const TFunctionRange& Range() const { return range_; }
-  TSeries* Series() const { return series_; }
-
-  // Leaving a range box: the boxes are read and the function plotted again.
-  void RangeExit();
-  // "First" and "Second": the boxes are read and the derivative plotted.
-  void bbDerivativeClick();
-  void bbSecondClick();
-  // The mouse over the chart: "<x name>=<x> <x unit>" and "<y name>=<y> <y unit>".
-  void cFunctionMouseMove(double x, double y);
-
-  // Shows a failure (a bad box, a refused step, a math error of the function); a message box
-  // unless replaced (tests collect the texts).
-  std::function<void(const QString&)> OnError;
-
-  TChart* cFunction;
-  QLineEdit* exMin;
-  QLineEdit* exMax;
-  QLineEdit* ePrecision;
-  QLabel* lDerivatives;
-  QPushButton* bbDerivative;
-  QPushButton* bbSecond;
-  QPushButton* bbOK;
-  QPushButton* bbCancel;
-  QStatusBar* StatusBar;
-  QLabel* StatusPanels[3];
+  // The boxes are read and the function, or its derivative, plotted again.
+  void RangeExit() override;
+  void bbDerivativeClick() override;
+  void bbSecondClick() override;
+  // "<x name>=<x> <x unit>" and "<y name>=<y> <y unit>".
+  void cFunctionMouseMove(double x, double y) override;
 
  private:
-  void Plot(TDerivative derivative);
-  // Reads the three boxes; false (with the reason shown) when they are refused.
-  bool ReadRange();
-  void ShowError(const QString& text);
+  void PlotShown(TDerivative derivative);
 
-  TSeries* series_;
-  TFunctionRange range_;
   TRealFunction function_;
   QString xName_, xUnit_, yName_, yUnit_;
 };

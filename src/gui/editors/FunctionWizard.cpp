@@ -1,7 +1,6 @@
 #include "editors/FunctionWizard.h"
 
 #include "app/Latin1.h"
-#include "chart/Chart.h"
 #include "chart/Series.h"
 #include "editors/SyntaxWindow.h"
 #include "expr/Express.h"
@@ -10,10 +9,7 @@
 
 #include <QEvent>
 #include <QFocusEvent>
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QHeaderView>
-#include <QMessageBox>
 #include <QVBoxLayout>
 
 namespace sarvanta {
@@ -25,12 +21,8 @@ constexpr int MaxExpressionLength = 255;
 }  // namespace
 
 TFunctionWizard::TFunctionWizard(QWidget* parent)
-    : QDialog(parent),
+    : TFunctionWindow(parent, {"X", "Y", "Segment", ""}),
       Expr(std::make_unique<TExpress>()),
-      exMin(NewRangeEdit("exMin", this)),
-      exMax(NewRangeEdit("exMax", this)),
-      ePrecision(NewRangeEdit("ePrecision", this)),
-      range_(exMin, exMax, ePrecision),
       syntax_(new TSyntaxWindow(this)) {
   setObjectName("FunctionWizard");
   setWindowTitle("Function Wizard");
@@ -49,13 +41,7 @@ void TFunctionWizard::CreateControls() {
   cbExpression->setEditable(true);
   cbExpression->setInsertPolicy(QComboBox::NoInsert);
   cbExpression->lineEdit()->installEventFilter(this);
-
-  cFunction = new TChart(this);
-  cFunction->setObjectName("cFunction");
-  cFunction->SetLegendVisible(false);
-  cFunction->SetFoot("t [ms]");
-  series_ = cFunction->AddSeries(TSeriesKind::Line, "Force");
-  series_->SetColor(Qt::red);
+  series_->SetTitle("Force");
 
   gbSegments = new QGroupBox("Segments", this);
   gbSegments->setObjectName("gbSegments");
@@ -67,72 +53,20 @@ void TFunctionWizard::CreateControls() {
   const int widths[4] = {19, 41, 40, 62};
   for (int i = 0; i < 4; ++i) sgSegments->setColumnWidth(i, widths[i]);
   ResetSegments();
-  gbSegmentOptions = new QGroupBox("Segment Options", this);
-  gbSegmentOptions->setObjectName("gbSegmentOptions");
+  gbSegments->setMinimumWidth(19 + 41 + 40 + 62 + 30);
   auto* segmentsLayout = new QVBoxLayout(gbSegments);
   segmentsLayout->addWidget(sgSegments);
+  gbSegmentOptions = new QGroupBox("Segment Options", this);
+  gbSegmentOptions->setObjectName("gbSegmentOptions");
   auto* side = new QVBoxLayout;
   side->addWidget(gbSegments, 2);
   side->addWidget(gbSegmentOptions, 1);
-  gbSegments->setMinimumWidth(19 + 41 + 40 + 62 + 30);
 
-  lDerivatives = new QLabel("derivatives", this);
-  bbDerivative = new QPushButton("First", this);
-  bbDerivative->setObjectName("bbDerivative");
-  bbSecond = new QPushButton("Second", this);
-  bbSecond->setObjectName("bbSecond");
   bbSyntax = new QPushButton("Syntax", this);
   bbSyntax->setObjectName("bbSyntax");
   bbSyntax->setToolTip("How expressions are written");
-  bbOK = new QPushButton("OK", this);
-  bbOK->setObjectName("bbOK");
-  bbCancel = new QPushButton("Cancel", this);
-  bbCancel->setObjectName("bbCancel");
-  StatusBar = new QStatusBar(this);
-  StatusBar->setObjectName("StatusBar");
-  const char* panelTexts[4] = {"X", "Y", "Segment", ""};
-  for (int i = 0; i < 4; ++i) {
-    StatusPanels[i] = new QLabel(panelTexts[i], StatusBar);
-    StatusPanels[i]->setObjectName(QString("StatusPanel%1").arg(i));
-    StatusPanels[i]->setMinimumWidth(100);
-    StatusBar->addWidget(StatusPanels[i], i == 3 ? 1 : 0);
-  }
-
-  auto* middle = new QHBoxLayout;
-  middle->addWidget(cFunction, 1);
-  middle->addLayout(side);
-  auto* controls = new QHBoxLayout;
-  for (auto [label, edit] : {std::pair{"min", exMin}, {"max", exMax}, {"precision", ePrecision}}) {
-    controls->addWidget(new QLabel(label, this));
-    controls->addWidget(edit);
-  }
-  controls->addSpacing(12);
-  controls->addWidget(lDerivatives);
-  controls->addWidget(bbDerivative);
-  controls->addWidget(bbSecond);
-  controls->addStretch();
-  controls->addWidget(bbSyntax);
-  controls->addWidget(bbOK);
-  controls->addWidget(bbCancel);
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(6, 6, 6, 0);
-  layout->addWidget(cbExpression);
-  layout->addLayout(middle, 1);
-  layout->addLayout(controls);
-  layout->addWidget(StatusBar);
-
-  for (QLineEdit* edit : {exMin, exMax, ePrecision})
-    connect(edit, &QLineEdit::editingFinished, this, [this, edit] {
-      if (!edit->isModified()) return;
-      edit->setModified(false);
-      RangeExit();
-    });
-  connect(bbDerivative, &QPushButton::clicked, this, &TFunctionWizard::bbDerivativeClick);
-  connect(bbSecond, &QPushButton::clicked, this, &TFunctionWizard::bbSecondClick);
   connect(bbSyntax, &QPushButton::clicked, this, &TFunctionWizard::bbSyntaxClick);
-  connect(bbOK, &QPushButton::clicked, this, &TFunctionWizard::bbOKClick);
-  connect(bbCancel, &QPushButton::clicked, this, &QDialog::reject);
-  connect(cFunction, &TChart::MouseValues, this, &TFunctionWizard::cFunctionMouseMove);
+  Arrange(cbExpression, side, {bbSyntax});
 }
 
 bool TFunctionWizard::eventFilter(QObject* watched, QEvent* event) {
@@ -188,33 +122,15 @@ bool TFunctionWizard::Compile() {
   }
 }
 
-void TFunctionWizard::Plot(TDerivative derivative) {
-  QString error;
-  if (!range_.Samplable(error)) {
-    series_->Clear();
-    ShowError(error);
-    return;
-  }
+void TFunctionWizard::PlotExpression(TDerivative derivative) {
   TExpress* expr = Expr.get();
-  try {
-    PlotFunction(
-        *series_, range_, [expr](long double t) { return expr->TheFunction(t, 0, 0); }, derivative);
-  } catch (const std::exception& e) {
-    ShowError(QString::fromLatin1(e.what()));
-  }
+  Plot([expr](long double t) { return expr->TheFunction(t, 0, 0); }, derivative);
 }
 
 void TFunctionWizard::DrawCurve() {
   // A text that does not compile leaves the component uncompiled: the curve is the constant 1.
   Compile();
-  Plot(TDerivative::None);
-}
-
-bool TFunctionWizard::ReadRange() {
-  QString error;
-  if (range_.Read(error)) return true;
-  ShowError(error);
-  return false;
+  PlotExpression(TDerivative::None);
 }
 
 void TFunctionWizard::RangeExit() {
@@ -225,11 +141,11 @@ void TFunctionWizard::bbDerivativeClick() {
   if (!ReadRange()) return;
   DrawCurve();
   Compile();
-  Plot(TDerivative::First);
+  PlotExpression(TDerivative::First);
 }
 
 void TFunctionWizard::bbSecondClick() {
-  if (ReadRange()) Plot(TDerivative::Second);
+  if (ReadRange()) PlotExpression(TDerivative::Second);
 }
 
 void TFunctionWizard::bbSyntaxClick() { syntax_->ShowSyntax(Expr->SyntaxText()); }
@@ -252,13 +168,6 @@ void TFunctionWizard::bbOKClick() {
 void TFunctionWizard::cFunctionMouseMove(double x, double y) {
   StatusPanels[0]->setText("X= " + ReadOut(x, 6));
   StatusPanels[1]->setText("Y= " + ReadOut(y, 3));
-}
-
-void TFunctionWizard::ShowError(const QString& text) {
-  if (OnError)
-    OnError(text);
-  else
-    QMessageBox::critical(this, windowTitle(), text);
 }
 
 }  // namespace sarvanta

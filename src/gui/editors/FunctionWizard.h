@@ -8,30 +8,22 @@
 // belongs to its algorithm and the motor-task window to the main window. User-interface thread.
 #pragma once
 
-#include "editors/FunctionRange.h"
+#include "editors/FunctionWindow.h"
 
 #include <QComboBox>
-#include <QDialog>
 #include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QStatusBar>
 #include <QTableWidget>
-#include <functional>
 #include <memory>
 
 namespace sarvanta {
 
-class TChart;
 class TExpress;
 class TGoalFunctionExpression;
 class TInspectedObject;
 class TSVAlgorithm;
-class TSeries;
 class TSyntaxWindow;
 
-class TFunctionWizard : public QDialog {
+class TFunctionWizard : public TFunctionWindow {
   Q_OBJECT
 
  public:
@@ -53,39 +45,26 @@ class TFunctionWizard : public QDialog {
   // Compiles the text of cbExpression and plots it (an error is shown and the constant 1 drawn).
   void DrawCurve();
   // Leaving a range box: the boxes are read and the curve drawn.
-  void RangeExit();
-  void bbDerivativeClick();
-  void bbSecondClick();
+  void RangeExit() override;
+  // The boxes are read, the curve drawn and its first derivative plotted.
+  void bbDerivativeClick() override;
+  // The boxes are read and the second derivative of the compiled text plotted.
+  void bbSecondClick() override;
   void bbSyntaxClick();
-  void bbOKClick();
-  void cFunctionMouseMove(double x, double y);
+  void bbOKClick() override;
+  // "X= <x>" and "Y= <y>".
+  void cFunctionMouseMove(double x, double y) override;
 
-  const TFunctionRange& Range() const { return range_; }
-  TSeries* Series() const { return series_; }
   TSyntaxWindow* SyntaxWindow() const { return syntax_; }
   // The text the wizard was last opened with.
   QString OpenedText() const { return openedText_; }
 
-  // Shows a failure; a message box unless replaced (tests collect the texts).
-  std::function<void(const QString&)> OnError;
-
   std::unique_ptr<TExpress> Expr;
   QComboBox* cbExpression;
-  TChart* cFunction;
   QGroupBox* gbSegments;
   QTableWidget* sgSegments;
   QGroupBox* gbSegmentOptions;
-  QLineEdit* exMin;
-  QLineEdit* exMax;
-  QLineEdit* ePrecision;
-  QLabel* lDerivatives;
-  QPushButton* bbDerivative;
-  QPushButton* bbSecond;
   QPushButton* bbSyntax;
-  QPushButton* bbOK;
-  QPushButton* bbCancel;
-  QStatusBar* StatusBar;
-  QLabel* StatusPanels[4];
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -96,12 +75,8 @@ class TFunctionWizard : public QDialog {
   // Writes the text of cbExpression into Expr; false (with the error shown) when it does not
   // compile.
   bool Compile();
-  void Plot(TDerivative derivative);
-  bool ReadRange();
-  void ShowError(const QString& text);
+  void PlotExpression(TDerivative derivative);
 
-  TSeries* series_ = nullptr;
-  TFunctionRange range_;
   TSVAlgorithm* motorTask_ = nullptr;
   TGoalFunctionExpression* goal_ = nullptr;
   QString openedText_;

@@ -2,6 +2,7 @@
 
 #include "editors/CurvePicture.h"
 #include "editors/FunctionGraphic.h"
+#include "editors/ImpulseBoxes.h"
 #include "editors/ListLines.h"
 #include "model/MotorUnit.h"
 #include "task/MomentLists.h"
@@ -66,37 +67,13 @@ QWidget* TMUParameters::ParameterPages() {
 QWidget* TMUParameters::ImpulseGroup() {
   auto* group = new QGroupBox("Impulses", this);
   group->setObjectName("gbImpulses");
-  pcImpulses = Named(new QTabWidget(group), "pcImpulses");
-
-  auto* custom = new QWidget;
-  eStimul = Named(new QLineEdit(custom), "eStimul");
-  sbDelete = Named(new QToolButton(custom), "sbDelete");
-  sbDelete->setText("Delete");
-  sbDelete->setToolTip("Delete the selected moment");
-  auto* customLayout = new QGridLayout(custom);
-  auto* momentLabel = new QLabel("&Moment", custom);
-  momentLabel->setBuddy(eStimul);
-  customLayout->addWidget(momentLabel, 0, 0);
-  customLayout->addWidget(eStimul, 0, 1);
-  customLayout->addWidget(sbDelete, 1, 1, Qt::AlignLeft);
-  customLayout->setRowStretch(2, 1);
-  pcImpulses->addTab(custom, "C&ustom");
-
-  auto* periodical = new QWidget;
-  ePeriod = Named(new QLineEdit(periodical), "ePeriod");
-  eCount = Named(new QLineEdit(periodical), "eCount");
-  eOffset = Named(new QLineEdit(periodical), "eOffset");
-  auto* periodicalLayout = new QGridLayout(periodical);
-  int row = 0;
-  for (auto [text, edit] :
-       {std::pair{"P&eriod", ePeriod}, {"C&ount", eCount}, {"Offset", eOffset}}) {
-    auto* label = new QLabel(text, periodical);
-    label->setBuddy(edit);
-    periodicalLayout->addWidget(label, row, 0);
-    periodicalLayout->addWidget(edit, row++, 1);
-  }
-  periodicalLayout->setRowStretch(row, 1);
-  pcImpulses->addTab(periodical, "&Periodical");
+  impulses_ = NewImpulseBoxes(group, "eCount", "Offset", false);
+  pcImpulses = impulses_.pcImpulses;
+  eStimul = impulses_.eStimul;
+  sbDelete = impulses_.sbDelete;
+  ePeriod = impulses_.ePeriod;
+  eCount = impulses_.eCount;
+  eOffset = impulses_.eOffset;
 
   lbStimols = Named(new QListWidget(group), "lbStimols");
   bbEnter = Named(new QPushButton("&Add", group), "bbEnter");
@@ -131,13 +108,7 @@ void TMUParameters::CreateControls() {
   layout->addWidget(lStatus);
   layout->addLayout(buttons);
 
-  for (int i = 0; i < MUParameterCount; ++i) {
-    const auto parameter = static_cast<TMUParameter>(i);
-    QLineEdit* edit = Box(parameter);
-    connect(edit, &QLineEdit::editingFinished, this, [this, edit, parameter] {
-      if (edit->isModified()) ParameterExit(parameter);
-    });
-  }
+  ConnectExits(this, [this](TMUParameter parameter) { ParameterExit(parameter); });
   connect(bbEnter, &QPushButton::clicked, this, &TMUParameters::bbEnterClick);
   connect(sbDelete, &QToolButton::clicked, this, &TMUParameters::sbDeleteClick);
   connect(bbGpaphic, &QPushButton::clicked, this, &TMUParameters::bbGpaphicClick);
@@ -164,15 +135,11 @@ void TMUParameters::ParameterExit(TMUParameter parameter) {
 }
 
 void TMUParameters::bbEnterClick() {
-  if (pcImpulses->currentIndex() == 0) {
+  if (impulses_.CustomPage()) {
     lbStimols->addItem(eStimul->text());
     return;
   }
-  const TPeriodical periodical =
-      ReadPeriodical({ToStdString(ePeriod->text()), ToStdString(eCount->text()),
-                      ToStdString(eOffset->text()), ""});
-  if (periodical.PeriodReset) ePeriod->setText("0");
-  if (periodical.OffsetReset) eOffset->setText("0");
+  const TPeriodical periodical = impulses_.ReadPeriodical();
   if (periodical.CountBad) ShowMessage(PeriodCountMessage);
   ShowNumbers(lbStimols, PeriodicMoments(periodical));
 }

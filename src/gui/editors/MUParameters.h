@@ -9,6 +9,7 @@
 // thread only.
 #pragma once
 
+#include "editors/ImpulseBoxes.h"
 #include "editors/ParameterFields.h"
 
 #include <QDialog>
@@ -72,6 +73,7 @@ class TMUParameters : public QDialog, public TParameterFields {
   void ShowMessage(const QString& text);
 
   TFunctionGraphic* functionGraphic_ = nullptr;
+  TImpulseBoxes impulses_;
 };
 
 }  // namespace sarvanta

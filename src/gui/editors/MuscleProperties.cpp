@@ -95,31 +95,14 @@ QWidget* TMuscleProperties::MotorUnitGroup() {
 
 QWidget* TMuscleProperties::ImpulsesPage() {
   auto* page = new QWidget;
-  pcImpulses = Named(new QTabWidget(page), "pcImpulses");
-  auto* custom = new QWidget;
-  eStimul = Named(new QLineEdit(custom), "eStimul");
-  sbDelete = Named(new QToolButton(custom), "sbDelete");
-  sbDelete->setText("Delete");
-  sbDelete->setToolTip("Delete the selected moment");
-  auto* customGrid = new QGridLayout(custom);
-  AddRows(customGrid, custom, {{"&Moment", eStimul}});
-  customGrid->addWidget(sbDelete, 1, 1, Qt::AlignLeft);
-  customGrid->setRowStretch(2, 1);
-  pcImpulses->addTab(custom, "C&ustom");
-
-  auto* periodical = new QWidget;
-  ePeriod = Named(new QLineEdit(periodical), "ePeriod");
-  eImpCount = Named(new QLineEdit(periodical), "eImpCount");
-  eOffset = Named(new QLineEdit(periodical), "eOffset");
-  eVariation = Named(new QLineEdit(periodical), "eVariation");
-  auto* periodicalGrid = new QGridLayout(periodical);
-  AddRows(periodicalGrid, periodical,
-          {{"P&eriod", ePeriod},
-           {"C&ount", eImpCount},
-           {"&Offset", eOffset},
-           {"&Variation", eVariation}});
-  periodicalGrid->setRowStretch(periodicalGrid->rowCount(), 1);
-  pcImpulses->addTab(periodical, "&Periodical");
+  impulses_ = NewImpulseBoxes(page, "eImpCount", "&Offset", true);
+  pcImpulses = impulses_.pcImpulses;
+  eStimul = impulses_.eStimul;
+  sbDelete = impulses_.sbDelete;
+  ePeriod = impulses_.ePeriod;
+  eImpCount = impulses_.eCount;
+  eOffset = impulses_.eOffset;
+  eVariation = impulses_.eVariation;
 
   lbStimuls = Named(new QListWidget(page), "lbStimuls");
   bbEnter = Named(new QPushButton("&Add", page), "bbEnter");
@@ -278,13 +261,7 @@ void TMuscleProperties::CreateControls() {
   layout->addWidget(MusclePropertiesGroup(), 2);
   layout->addLayout(buttons);
 
-  for (int i = 0; i < MUParameterCount; ++i) {
-    const auto parameter = static_cast<TMUParameter>(i);
-    QLineEdit* edit = Box(parameter);
-    connect(edit, &QLineEdit::editingFinished, this, [this, edit, parameter] {
-      if (edit->isModified()) ParameterExit(parameter);
-    });
-  }
+  ConnectExits(this, [this](TMUParameter parameter) { ParameterExit(parameter); });
   connect(lbMotorUnits, &QListWidget::itemSelectionChanged, this,
           &TMuscleProperties::lbMotorUnitsClick);
   connect(bbNew, &QPushButton::clicked, this, &TMuscleProperties::bbNewClick);
@@ -430,14 +407,10 @@ void TMuscleProperties::bbDeleteClick() {
 }
 
 void TMuscleProperties::bbEnterClick() {
-  if (pcImpulses->currentIndex() == 0) {
+  if (impulses_.CustomPage()) {
     lbStimuls->addItem(eStimul->text());
   } else {
-    const TPeriodical periodical =
-        ReadPeriodical({ToStdString(ePeriod->text()), ToStdString(eImpCount->text()),
-                        ToStdString(eOffset->text()), ToStdString(eVariation->text())});
-    if (periodical.PeriodReset) ePeriod->setText("0");
-    if (periodical.OffsetReset) eOffset->setText("0");
+    const TPeriodical periodical = impulses_.ReadPeriodical();
     if (periodical.CountBad) ShowMessage(PeriodCountMessage);
     ShowNumbers(lbStimuls, VariedPeriodicMoments(periodical, TRandom::Shared()));
   }

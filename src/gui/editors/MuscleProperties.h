@@ -13,6 +13,7 @@
 // to its system, the function window to the program. User-interface thread only.
 #pragma once
 
+#include "editors/ImpulseBoxes.h"
 #include "editors/ParameterFields.h"
 #include "task/MuscleEditSession.h"
 
@@ -148,6 +149,7 @@ class TMuscleProperties : public QDialog, public TParameterFields {
   void ShowMessage(const QString& text);
 
   TFunctionGraphic* functionGraphic_ = nullptr;
+  TImpulseBoxes impulses_;
   TMuscle* muscle_ = nullptr;
   std::unique_ptr<TMuscleEditSession> session_;
   // The page whose polynomial lbCoefficients shows.

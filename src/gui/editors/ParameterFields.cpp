@@ -59,6 +59,17 @@ bool TParameterFields::ReadEdit(TMUParameter parameter, QString& reason) {
   return false;
 }
 
+void TParameterFields::ConnectExits(QObject* receiver,
+                                    const std::function<void(TMUParameter)>& exit) {
+  for (int i = 0; i < MUParameterCount; ++i) {
+    const auto parameter = static_cast<TMUParameter>(i);
+    QLineEdit* edit = Box(parameter);
+    QObject::connect(edit, &QLineEdit::editingFinished, receiver, [edit, parameter, exit] {
+      if (edit->isModified()) exit(parameter);
+    });
+  }
+}
+
 QWidget* ParameterPage(QWidget* picture, std::initializer_list<TParameterRow> rows) {
   auto* page = new QWidget;
   auto* layout = new QHBoxLayout(page);

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QString>
 #include <array>
+#include <functional>
 #include <initializer_list>
 
 namespace sarvanta {
@@ -33,6 +34,8 @@ class TParameterFields {
   // that is not a number (an empty box included) puts the value in force back into the box,
   // with the reason in its tooltip and in `reason`, and false is returned.
   bool ReadEdit(TMUParameter parameter, QString& reason);
+  // Calls `exit` with the parameter whenever the user leaves a box whose text they changed.
+  void ConnectExits(QObject* receiver, const std::function<void(TMUParameter)>& exit);
 
   // The accessor pairs of the dialogs.
   long double GetFMin() const { return Value(TMUParameter::FMin); }
