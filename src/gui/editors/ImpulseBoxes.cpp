@@ -41,8 +41,8 @@ TImpulseBoxes NewImpulseBoxes(QWidget* parent, const char* countName, const char
   boxes.sbDelete->setToolTip("Delete the selected moment");
   auto* customGrid = new QGridLayout(custom);
   AddRow(customGrid, custom, "&Moment", boxes.eStimul);
-  customGrid->addWidget(boxes.sbDelete, 1, 1, Qt::AlignLeft);
-  customGrid->setRowStretch(2, 1);
+  customGrid->addWidget(boxes.sbDelete, customGrid->rowCount(), 1, Qt::AlignLeft);
+  customGrid->setRowStretch(customGrid->rowCount(), 1);
   boxes.pcImpulses->addTab(custom, "C&ustom");
 
   auto* periodical = new QWidget;
