@@ -123,6 +123,21 @@ TEST_F(MuscleEditor, PlacedMuscleGetsAGroupWithTrainsThatSurviveSavingAndOpening
     EXPECT_EQ(unit->LeadT, 20);
   }
 
+  // The "..." of a polynomial row opens the dialog again; the inspector shows what OK stored.
+  const int row = main->ObjectInspector->GetActiveObject()->Properties.IndexOf("ForceArm");
+  main->sgObjectProperties->setCurrentCell(row, 1);
+  WhenShown(dialog, [&] {
+    EXPECT_EQ(dialog->lbMotorUnits->count(), 10);
+    dialog->eMuscleName->setText("Brachialis");
+    dialog->ePolyCoef->setText("0.5");
+    dialog->bAddCoefficient->click();
+    dialog->bbOK->click();
+  });
+  main->bDefine->click();
+  EXPECT_EQ(main->cbObjects->currentText(), "Muscle: Brachialis");
+  EXPECT_EQ(main->sgObjectProperties->item(0, 1)->text(), "Brachialis");
+  EXPECT_EQ(main->sgObjectProperties->item(row, 1)->text(), "0.5;");
+
   const QString first = folder + "/placed.svt";
   const QString second = folder + "/again.svt";
   ASSERT_TRUE(main->SaveActiveModel(first));
