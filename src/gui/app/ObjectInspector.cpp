@@ -162,13 +162,7 @@ void TObjectInspector::EndEditCell(int /*column*/, int row) {
   } else {
     refusal = QString("\"%1\" has characters that a project file cannot store").arg(text);
   }
-  if (write.Renamed) {
-    const int index = Descriptions.IndexOfObject(description);
-    const std::string entry = description->EntryText();
-    Descriptions.SetString(index, entry);
-    ObjectCombo->setItemText(index, ToQString(entry));
-    ObjectCombo->setCurrentIndex(index);
-  }
+  if (write.Renamed) ShowEntryText(description);
   if (!refusal.isEmpty()) {
     if (OnRefusal) OnRefusal(refusal);
     if (!typing_) ShowHeldValue(row);
@@ -194,9 +188,26 @@ void TObjectInspector::OnDblClick() {
     if (property.HasEditButton()) {
       property.OnEdit(description->Obj);
       if (OnValueWritten) OnValueWritten(description->Obj);
+      ShowEdited(description);
+      return;
     }
   }
   Changed();
+}
+
+void TObjectInspector::ShowEdited(TObjectDescription* description) {
+  // A dialog may have renamed the object and changed any of its values.
+  description->Name = description->Obj->Descr;
+  ShowEntryText(description);
+  SetActiveObject();
+}
+
+void TObjectInspector::ShowEntryText(TObjectDescription* description) {
+  const int index = Descriptions.IndexOfObject(description);
+  const std::string entry = description->EntryText();
+  Descriptions.SetString(index, entry);
+  ObjectCombo->setItemText(index, ToQString(entry));
+  ObjectCombo->setCurrentIndex(index);
 }
 
 QRect TObjectInspector::CellRectInParent(int row, int column) const {

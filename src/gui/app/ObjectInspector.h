@@ -41,7 +41,8 @@ class TObjectInspector : public QObject {
   void EndEditCell(int column, int row);
   // Puts the drop-down's text into the current value cell and writes it back.
   void ChooseFromList();
-  // Runs the current row's edit callback (rows above kind 256 that have one).
+  // Runs the current row's edit callback (rows above kind 256 that have one), then shows the
+  // object's name and values as the callback left them.
   void OnDblClick();
   // Removes entry `index`, clears the combo's text and leaves one empty grid row.
   void Delete(int index);
@@ -76,6 +77,9 @@ class TObjectInspector : public QObject {
   void ShowHeldValue(int row);
   void SetCellSilently(int row, int column, const QString& text);
   void Changed();
+  void ShowEdited(TObjectDescription* description);
+  // Lists the description under its present entry text and makes it the combo's text.
+  void ShowEntryText(TObjectDescription* description);
   QRect CellRectInParent(int row, int column) const;
 
   bool filling_ = false;

@@ -212,10 +212,11 @@ void TSVmain::miMuscleClick() {
   TMechanicalSystem& system = *model->MechanicalSystem;
   const std::string name = "Muscle" + system.MuscleCounter.Next();
   auto* muscle = new TMuscle(&system, name);
-  // TODO(muscle properties): open the muscle-properties dialog on the new muscle here, once it
-  // exists; whatever its result, the muscle stays in the system.
-  AddToInspector(muscle->ObjectDescription(name).release());
-  Placed(model, name);
+  // The new muscle is described in its dialog; whatever its answer, it stays in the system,
+  // under the name the dialog gave it.
+  if (TMuscle::PropertiesEditor) TMuscle::PropertiesEditor(muscle);
+  AddToInspector(muscle->ObjectDescription(muscle->Descr).release());
+  Placed(model, muscle->Descr);
 }
 
 void TSVmain::miPropertiesClick() { ObjectInspector->OnDblClick(); }

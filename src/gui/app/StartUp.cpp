@@ -2,6 +2,13 @@
 
 #include "app/Logo.h"
 #include "app/SVmain.h"
+#include "editors/FunctionGraphic.h"
+#include "editors/FunctionWizard.h"
+#include "editors/MUParameters.h"
+#include "editors/MuscleProperties.h"
+#include "ga/GoalFunction.h"
+#include "model/MotorUnit.h"
+#include "model/Muscle.h"
 #include "settings/ChartProperties.h"
 #include "settings/Options.h"
 #include "settings/SystemResources.h"
@@ -10,6 +17,7 @@
 
 #include <QApplication>
 #include <QLocale>
+#include <QPointer>
 
 namespace sarvanta {
 
@@ -36,7 +44,7 @@ TStartUp::TStartUp() {
   SVmain->SetMotorTask(SVAlgorithm);
   ChartProperties = new TChartProperties(SVmain.get());
   SVAlgorithm->SetChartProperties(ChartProperties);
-  // The property dialogs and the function windows join here as they are built.
+  CreateEditors();
   try {
     ReportWizard = new TReportWizard(SVmain.get());
     SVmain->SetReportWizard(ReportWizard);
@@ -48,7 +56,30 @@ TStartUp::TStartUp() {
   SVmain->show();
 }
 
+void TStartUp::CreateEditors() {
+  MUParameters = new TMUParameters(SVmain.get());
+  MuscleProperties = new TMuscleProperties(SVmain.get());
+  FunctionGraphic = new TFunctionGraphic(SVmain.get());
+  FunctionWizard = new TFunctionWizard(SVmain.get());
+  MUParameters->SetFunctionGraphic(FunctionGraphic);
+  MuscleProperties->SetFunctionGraphic(FunctionGraphic);
+  FunctionWizard->SetMotorTask(SVAlgorithm);
+  // Rows keep a copy of the operation; a window already gone makes it do nothing.
+  TMotorUnit::ParametersEditor = [dialog = QPointer(MUParameters)](TInspectedObject* object) {
+    if (dialog) dialog->Edit(object);
+  };
+  TMuscle::PropertiesEditor = [dialog = QPointer(MuscleProperties)](TInspectedObject* object) {
+    if (dialog) dialog->Edit(object);
+  };
+  TGoalFunction::ExpressionEditor = [wizard = QPointer(FunctionWizard)](TInspectedObject* object) {
+    if (wizard) wizard->Edit(object);
+  };
+}
+
 TStartUp::~TStartUp() {
+  TMotorUnit::ParametersEditor = nullptr;
+  TMuscle::PropertiesEditor = nullptr;
+  TGoalFunction::ExpressionEditor = nullptr;
   SVmain.reset();
   SystemResources.reset();
   Options.reset();

@@ -6,7 +6,11 @@
 
 namespace sarvanta {
 
+class TFunctionGraphic;
+class TFunctionWizard;
 class TLogo;
+class TMUParameters;
+class TMuscleProperties;
 class TOptions;
 class TChartProperties;
 class TReportWizard;
@@ -20,7 +24,8 @@ class TStartUp {
   // shows the picture while the later windows are created, then hides it and shows the main
   // window.
   TStartUp();
-  // Frees the windows; the options window writes its settings.
+  // Frees the windows; the options window writes its settings. The edit operations of the
+  // inspector rows are removed first.
   ~TStartUp();
 
   std::unique_ptr<TSVmain> SVmain;
@@ -32,6 +37,15 @@ class TStartUp {
   TChartProperties* ChartProperties = nullptr;
   // None when it could not be created; "Rep&ort..." then stays disabled.
   TReportWizard* ReportWizard = nullptr;
+  // The property editors, owned by the main window (its children) like the motor-task window;
+  // the inspector rows of motor units, muscles and goal expressions open them.
+  TMUParameters* MUParameters = nullptr;
+  TMuscleProperties* MuscleProperties = nullptr;
+  TFunctionGraphic* FunctionGraphic = nullptr;
+  TFunctionWizard* FunctionWizard = nullptr;
+
+ private:
+  void CreateEditors();
 };
 
 }  // namespace sarvanta
