@@ -4,6 +4,7 @@
 #include "base/Exception.h"
 #include "ga/GeneticAlgorithm.h"
 #include "ga/GeneticOperation.h"
+#include "ga/GoalKinematic.h"
 #include "ga/GoalLoadSharing.h"
 #include "ga/Individual.h"
 #include "ga/RunLimits.h"
@@ -91,6 +92,12 @@ TEST(RunSafety, TaskFilesBeyondTheLimitsAreRefusedNamingFieldAndLimit) {
        },
        "TMutationOperation.NumberOfPoints is 2147483647: it must be between -2147483648 and "
        "100000"},
+      // A formula longer than the 255 characters a formula holds is refused, not cut.
+      {[](TGeneticAlgorithm& a) {
+         new TGFJointAngle(&a, 1, "j");
+         static_cast<TGFJointAngle*>(a.Goal(0))->Expression = "t*" + std::string(254, '1');
+       },
+       "TGFJointAngle.Expression is 256 characters long: at most 255 are allowed"},
   };
   for (const TCase& c : cases) {
     TGeneticAlgorithm algorithm;
