@@ -419,6 +419,7 @@ TEST_F(MotorTask, StopEndsTheRunAfterTheGenerationInProgress) {
   EXPECT_TRUE(runShownAtOnce);
   EXPECT_LE(Algorithm().TotalSteps, stepsAtStop + 1);
   EXPECT_LT(Algorithm().TotalSteps, 1000);
+  EXPECT_EQ(Algorithm().Offspring.Count(), 0);  // nothing half-made stays
   EXPECT_EQ(task->pbProgerss->value(), 0);
   EXPECT_TRUE(task->bbRun->isEnabled());
   EXPECT_TRUE(main->miRun->isVisible());

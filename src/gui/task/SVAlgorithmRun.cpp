@@ -71,6 +71,7 @@ void TSVAlgorithm::bbRunClick() {
   }
   AddRunTime();
   looping_ = false;
+  stopRequested_ = false;
   --callDepth_;
   FinishRun();
   TOptions* options = TOptions::Instance();
@@ -111,6 +112,8 @@ void TSVAlgorithm::ShowRunning(bool running) {
 
 void TSVAlgorithm::InstallHandlers() {
   GeneticAlgorithm->OnStep = [this](TObject*) { GAStep(); };
+  // Stop also acts within a long generation: the algorithm abandons it between individuals.
+  GeneticAlgorithm->StopRequested = [this] { return stopRequested_; };
   cbShowLogClick();
 }
 
