@@ -1,6 +1,8 @@
 // The motor-task window's controls: the page control with its six pages and the run strip.
 #include "task/SVAlgorithm.h"
 
+#include "task/PageControls.h"
+
 #include "app/ObjectInspector.h"
 #include "chart/Chart.h"
 #include "task/TaskEditing.h"
@@ -15,12 +17,6 @@
 namespace sarvanta {
 
 namespace {
-
-template <class T>
-T* Named(T* control, const char* name) {
-  control->setObjectName(name);
-  return control;
-}
 
 QLineEdit* Edit(const char* name, const char* text, int width = 60) {
   auto* edit = Named(new QLineEdit(text), name);
@@ -127,16 +123,7 @@ QWidget* TSVAlgorithm::CreateGoalsPage() {
   auto* definition = Named(new QGroupBox("Goal &Definition"), "gbGoalDefinition");
   cbGoal = Named(new QComboBox, "cbGoal");
   cbGoal->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  sgGolaDefinition = Named(new QTableWidget(0, 2), "sgGolaDefinition");
-  sgGolaDefinition->horizontalHeader()->hide();
-  sgGolaDefinition->verticalHeader()->hide();
-  sgGolaDefinition->horizontalHeader()->setStretchLastSection(true);
-  sgGolaDefinition->verticalHeader()->setDefaultSectionSize(
-      qMax(17, sgGolaDefinition->fontMetrics().height() + 4));
-  sgGolaDefinition->setColumnWidth(0, 110);
-  sgGolaDefinition->setEditTriggers(
-      QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
-      QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+  sgGolaDefinition = InspectorGrid("sgGolaDefinition", 110);
   cbGoalValueList = Named(new QComboBox(sgGolaDefinition->parentWidget()), "cbGoalValueList");
   bDefine = Named(new QToolButton, "bDefine");
   bDefine->setText("...");

@@ -2,6 +2,8 @@
 // charts and selection controls, and the export buttons.
 #include "task/SVAlgorithm.h"
 
+#include "task/PageControls.h"
+
 #include "app/ObjectInspector.h"
 #include "chart/Chart.h"
 #include "task/ColorSwatch.h"
@@ -15,12 +17,6 @@
 namespace sarvanta {
 
 namespace {
-
-template <class T>
-T* Named(T* control, const char* name) {
-  control->setObjectName(name);
-  return control;
-}
 
 QLineEdit* ReadOnly(const char* name, const QString& hint = QString()) {
   auto* edit = Named(new QLineEdit, name);
@@ -224,16 +220,7 @@ QWidget* TSVAlgorithm::CreateSummaryResults() {
 
 QWidget* TSVAlgorithm::CreateDiversResults() {
   cbObjects = Named(new QComboBox, "cbObjects");
-  sgObjectProperties = Named(new QTableWidget(0, 2), "sgObjectProperties");
-  sgObjectProperties->horizontalHeader()->hide();
-  sgObjectProperties->verticalHeader()->hide();
-  sgObjectProperties->horizontalHeader()->setStretchLastSection(true);
-  sgObjectProperties->verticalHeader()->setDefaultSectionSize(
-      qMax(17, sgObjectProperties->fontMetrics().height() + 4));
-  sgObjectProperties->setColumnWidth(0, 100);
-  sgObjectProperties->setEditTriggers(
-      QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
-      QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+  sgObjectProperties = InspectorGrid("sgObjectProperties", 100);
 
   auto* controls = new QWidget;
   cbValueList = Named(new QComboBox(controls), "cbValueList");
