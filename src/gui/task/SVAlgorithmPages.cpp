@@ -377,6 +377,7 @@ QWidget* TSVAlgorithm::CreateMonitorPage() {
   auto readOnly = [](const char* name) {
     QLineEdit* edit = Edit(name, "", 170);
     edit->setReadOnly(true);
+    edit->setAlignment(Qt::AlignLeft);  // long numbers are read from their first digit
     return edit;
   };
   eLastStepChange = readOnly("eLastStepChange");

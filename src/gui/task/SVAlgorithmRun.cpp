@@ -229,6 +229,7 @@ void TSVAlgorithm::UpdateGraphic() {
 void TSVAlgorithm::UpdateMonitor() {
   const TGeneticAlgorithm& a = *GeneticAlgorithm;
   eLastStepChange->setText(ToQString(FloatToStr(a.Improvement)));
+  eLastStepChange->setCursorPosition(0);
   eStep->setText(QString::number(a.StepNo));
   eFrom->setText(ToQString(FloatToStr(a.TimeFrame->FromMoment)));
   eTo->setText(ToQString(FloatToStr(a.TimeFrame->ToMoment)));
