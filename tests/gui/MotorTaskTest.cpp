@@ -4,6 +4,8 @@
 #include "app/ObjectInspector.h"
 #include "app/SVmain.h"
 #include "app/StartUp.h"
+#include "editors/FunctionWizard.h"
+#include "editors/SyntaxWindow.h"
 #include "ga/GeneticAlgorithm.h"
 #include "ga/GeneticOperation.h"
 #include "ga/Individual.h"
@@ -581,6 +583,23 @@ TEST_F(MotorTask, SaveAsTakesTheTaskAlong) {
   main->tbNewClick();
   ASSERT_TRUE(main->SaveActiveModelAs(folder + "/empty.svt"));
   EXPECT_FALSE(QFile::exists(folder + "/empty.hga"));
+}
+
+}  // namespace
+}  // namespace sarvanta
+
+namespace sarvanta {
+namespace {
+
+TEST_F(MotorTask, TheGoalDefinitionsShowTheFormulaLanguage) {
+  TSyntaxWindow* syntax = startUp->FunctionWizard->SyntaxWindow();
+  int lines = 0;
+  QTimer::singleShot(0, syntax, [&] {
+    lines = syntax->lbSyntax->count();
+    syntax->bbOK->click();
+  });
+  task->bbSyntax->click();
+  EXPECT_EQ(lines, 59);
 }
 
 }  // namespace

@@ -64,6 +64,8 @@ void TStartUp::CreateEditors() {
   MUParameters->SetFunctionGraphic(FunctionGraphic);
   MuscleProperties->SetFunctionGraphic(FunctionGraphic);
   FunctionWizard->SetMotorTask(SVAlgorithm);
+  // The goal definitions, where formulas are typed, show the formula language too.
+  SVAlgorithm->OnShowSyntax = [wizard = FunctionWizard] { wizard->bbSyntaxClick(); };
   // Rows keep a copy of the operation; a window already gone makes it do nothing.
   TMotorUnit::ParametersEditor = [dialog = QPointer(MUParameters)](TInspectedObject* object) {
     if (dialog) dialog->Edit(object);

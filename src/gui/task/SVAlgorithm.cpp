@@ -122,6 +122,9 @@ void TSVAlgorithm::ConnectHandlers() {
   connect(bbDelete, &QPushButton::clicked, this, &TSVAlgorithm::bbDeleteClick);
   connect(lbGoalsList, &QListWidget::itemClicked, this, &TSVAlgorithm::lbGoalsListClick);
   connect(cbGoal, &QComboBox::activated, this, &TSVAlgorithm::cbGoalChange);
+  connect(bbSyntax, &QPushButton::clicked, this, [this] {
+    if (OnShowSyntax) OnShowSyntax();
+  });
 
   for (QLineEdit* edit : {eFromMoment, eToMoment, eCtrlExt, ePrecision, eVariablePrecision,
                           eForSteps, eShowWithPrecision, eShowFrom, eShowTo, eOscStep,

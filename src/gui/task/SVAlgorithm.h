@@ -94,6 +94,8 @@ class TSVAlgorithm : public QDialog {
   // The main window's items that follow the run (shown, hidden, enabled) and its status
   // panel; set once by the main window.
   void SetMainWindowControls(QAction* run, QAction* stop, QAction* trace, QLabel* statusPanel);
+  // Shows the formula language (the "Syntax" button of the goal definitions); set at start-up.
+  std::function<void()> OnShowSyntax;
   // Shows a failure; a message box unless replaced (tests collect the texts).
   std::function<void(const QString&)> OnError;
   // The chart-properties dialog that a double click on a results chart opens (not owned).
@@ -127,6 +129,7 @@ class TSVAlgorithm : public QDialog {
   QComboBox *cbGoal, *cbGoalValueList;
   QTableWidget* sgGolaDefinition;
   QToolButton* bDefine;
+  QPushButton* bbSyntax;
 
   // "&Time Frame".
   QLineEdit *eFromMoment, *eToMoment, *eCtrlExt, *ePrecision, *eVariablePrecision, *eForSteps;

@@ -130,6 +130,9 @@ QWidget* TSVAlgorithm::CreateGoalsPage() {
   auto* definitionLayout = new QVBoxLayout(definition);
   definitionLayout->addWidget(cbGoal);
   definitionLayout->addWidget(sgGolaDefinition, 1);
+  bbSyntax = Named(new QPushButton("Syntax"), "bbSyntax");
+  bbSyntax->setToolTip("The formula language of the expression rows");
+  definitionLayout->addLayout(Row({bbSyntax}));
   // The drop-down and the "..." button float over the grid's value cells.
   cbGoalValueList->setParent(definition);
   bDefine->setParent(definition);
