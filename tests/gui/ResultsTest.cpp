@@ -57,6 +57,15 @@ class Results : public MotorTask {
 
 TEST_F(Results, EveryPageChartsTheFrameAndAlwaysShowFrameUsesTheVisibleOne) {
   RunElbow();
+  // Opening the page charts the first motor unit of the first muscle at once.
+  EXPECT_EQ(task->cbMuscles->currentIndex(), 1);
+  EXPECT_EQ(task->cMotorUnits->Series(0)->Count(), 100);
+  // Every page charts its curve when it is first opened.
+  task->show();
+  ShowPage(1);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(task->cMuscles->Series(0)->Count(), 100);
+  EXPECT_GT(task->cMuscles->Axis(TAxisSide::Left).Maximum, 1.0L);
   ShowPage(0);
   Choose(task->cbMuscles, 1);
   ASSERT_GT(task->cbMotorUnits->count(), 0);

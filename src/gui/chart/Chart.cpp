@@ -373,7 +373,17 @@ void TChart::Refresh() {
 
 void TChart::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  // A chart filled while it was hidden (a page not yet opened) is drawn whole once it shows:
+  // the charting library lays out series added to a hidden view only at the next change.
+  for (const auto& series : series_) series->PointsChanged = true;
   Refresh();
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        for (const auto& series : series_) series->PointsChanged = true;
+        Refresh();
+      },
+      Qt::QueuedConnection);
 }
 
 void TChart::resizeEvent(QResizeEvent* event) {
