@@ -1,17 +1,16 @@
 // What a user takes away from sarvanta-cli: the run folder's tables and record, the trains and
 // check commands, messages that say what is wrong, and an elbow example whose flexion is done
 // by the flexors.
+#include "cli/CliRun.h"
 #include "model/MechanicalSystem.h"
 #include "model/MotorUnit.h"
 #include "model/Muscle.h"
 #include "model/ProjectFile.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <nlohmann/json.hpp>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -22,28 +21,12 @@ namespace sarvanta {
 namespace {
 
 namespace fs = std::filesystem;
+using clitest::RunCli;
+using clitest::Slurp;
+using clitest::TOutcome;
 
 const std::string kExamples = SARVANTA_EXAMPLES_DIR;
 const std::string kElbow = kExamples + "/elbow.svt";
-
-struct TOutcome {
-  int Status = -1;
-  std::string Out;
-  std::string Err;
-};
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
-std::string Quote(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
 
 using TTable = std::vector<std::vector<std::string>>;
 
@@ -85,14 +68,7 @@ class Outputs : public ::testing::Test {
 
   std::string Path(const std::string& name) const { return (folder_ / name).string(); }
 
-  TOutcome Run(const std::vector<std::string>& arguments) {
-    std::string command = Quote(SARVANTA_CLI);
-    for (const std::string& argument : arguments) command += " " + Quote(argument);
-    command += " >" + Quote(Path("stdout")) + " 2>" + Quote(Path("stderr"));
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(Path("stdout")),
-            Slurp(Path("stderr"))};
-  }
+  TOutcome Run(const std::vector<std::string>& arguments) { return RunCli(arguments, folder_); }
 
   TOutcome RunElbow(const std::string& out, std::vector<std::string> more) {
     std::vector<std::string> arguments{"run", kElbow, "--quiet", "--out", Path(out)};
