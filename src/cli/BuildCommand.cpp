@@ -25,6 +25,7 @@ const TCommandRegistrar registrar([](CLI::App& app) {
   command->add_option("-o,--output", options->Output, "Project or task file to write")->required();
   command->callback([options] {
     RefuseToReplaceInput(options->Output, options->Input);
+    RequireWritableFolder(options->Output);
     const std::string json = ReadFileBytes(options->Input);
     std::string bytes;
     try {

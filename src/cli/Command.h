@@ -15,6 +15,18 @@ using TCommandSetup = std::function<void(CLI::App& app)>;
 
 std::vector<TCommandSetup>& CommandSetups();
 
+// The program's arguments as given (argv), for what records how it was started.
+std::vector<std::string>& CommandLine();
+
+// Thrown by a command that did its work and must end with another exit status than 0 (a run
+// stopped by Ctrl+C, check with warnings); its message has already been printed.
+struct TExitStatus {
+  int Code;
+};
+
+// The exit status of a program stopped by Ctrl+C (128 + SIGINT), as shells report it.
+constexpr int kExitInterrupted = 130;
+
 // The text with every control byte (below 0x20, and 0x7f) shown as \xNN, so that a name or
 // message taken from a file cannot move the cursor, clear the terminal or break the line.
 std::string Printable(const std::string& text);
@@ -22,6 +34,10 @@ std::string Printable(const std::string& text);
 // Throws when `output` names the same file as `input` (by identity, not by name), so that a
 // command never writes over what it reads.
 void RefuseToReplaceInput(const std::string& output, const std::string& input);
+
+// Throws, naming `output` as the user gave it, when the folder it is to be written into does
+// not exist or cannot be written, so that no message names the temporary file a save uses.
+void RequireWritableFolder(const std::string& output);
 
 // A static TCommandRegistrar in a command's file adds that command to sarvanta-cli.
 struct TCommandRegistrar {

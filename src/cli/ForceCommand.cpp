@@ -8,6 +8,7 @@
 #include "model/MotorUnit.h"
 #include "model/Muscle.h"
 #include "model/ProjectFile.h"
+#include "task/FileKind.h"
 
 #include <cmath>
 #include <iostream>
@@ -59,6 +60,7 @@ void PrintForces(const TForceOptions& options) {
   const long double step = StrToFloat(options.Step);
   const int64_t steps = GridSteps(from, to, step);
 
+  RequireProjectFile(options.Project, "force");
   TMechanicalSystem system;
   LoadSystemFromFile(system, options.Project);
   const TMuscle& muscle = FindMuscle(system, options.Muscle);

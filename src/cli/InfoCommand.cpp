@@ -9,6 +9,7 @@
 #include "model/Muscle.h"
 #include "model/Polynomial.h"
 #include "model/ProjectFile.h"
+#include "task/FileKind.h"
 
 #include <iostream>
 #include <memory>
@@ -89,6 +90,7 @@ const TCommandRegistrar registrar([](CLI::App& app) {
   auto path = std::make_shared<std::string>();
   command->add_option("PROJECT", *path, "Project file (.svt)")->required();
   command->callback([path] {
+    RequireProjectFile(*path, "info");
     TMechanicalSystem system;
     LoadSystemFromFile(system, *path);
     PrintSystem(*path, system);

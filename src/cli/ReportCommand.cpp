@@ -6,6 +6,7 @@
 #include "ga/GeneticAlgorithm.h"
 #include "ga/TaskFile.h"
 #include "model/ProjectFile.h"
+#include "task/FileKind.h"
 #include "task/Report.h"
 #include "task/ReportTemplate.h"
 #include "task/TaskViews.h"
@@ -30,6 +31,7 @@ struct TReportCommandOptions {
 
 void WriteTaskReport(const TReportCommandOptions& options) {
   RefuseToReplaceInput(options.Output, options.Task);
+  RequireTaskFile(options.Task, "report");
   RegisterTaskClasses();
   TGeneticAlgorithm algorithm;
   LoadTaskFromFile(algorithm, options.Task);

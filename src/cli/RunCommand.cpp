@@ -98,6 +98,7 @@ void Run(const TRunOptions& options) {
   settings.AutoSaveEvery = options.AutoSaveEvery;
   settings.AutoSaveAsNewFiles = options.AutoSaveAsNewFiles;
   settings.Overwrite = options.Overwrite;
+  settings.CommandLine = CommandLine();
 
   TTaskRun run(settings);
   run.Load();
@@ -117,7 +118,7 @@ void Run(const TRunOptions& options) {
     std::signal(SIGINT, previous);
     bar.End();
     throw Exception("the run failed after " + IntToStr(run.StepsDone()) + " steps: " + e.what() +
-                    " (kept: trace.log" +
+                    " (kept: trace.log, history.tsv, run.json" +
                     (run.AutoSaves().empty() ? std::string() : " and the automatic saves") +
                     " in " + settings.OutFolder + ")");
   }
@@ -132,6 +133,8 @@ void Run(const TRunOptions& options) {
   std::cout << "Results in " << settings.OutFolder << ":";
   for (const std::string& file : files) std::cout << ' ' << file;
   std::cout << '\n';
+  if (!options.Quiet) std::cerr << "Seed " << run.UsedSeed() << " (run.json)\n";
+  if (run.Stopped()) throw TExitStatus{kExitInterrupted};
 }
 
 const TCommandRegistrar registrar([](CLI::App& app) {
@@ -140,11 +143,13 @@ const TCommandRegistrar registrar([](CLI::App& app) {
   command->add_option("PROJECT", options->Project, "Project file (.svt)")->required();
   command->add_option("--task", options->Task,
                       "Task file (.hga); default: the project's .hga, else the page defaults");
-  command->add_option("--steps", options->Steps, "Number of generations");
+  command->add_option("--steps", options->Steps, "Number of generations (at least 1)");
   command->add_option("--population", options->Population,
                       "Population size (at most " + IntToStr(RunLimits::MaxPopulationSize) +
                           ", and as the memory allows)");
-  command->add_option("--seed", options->Seed, "Fixed seed: the run repeats bit for bit");
+  command->add_option("--seed", options->Seed,
+                      "Fixed seed: the run repeats bit for bit (default: a drawn seed, recorded "
+                      "in run.json)");
   command->add_option(
       "--threads", options->Threads,
       "Threads that evaluate individuals (default: one per core; the results are the same "

@@ -1,7 +1,8 @@
 // sarvanta-cli: the headless face of the engine.
 //
 // Exit codes: 0 success, 1 a command that failed (a bad file, a failed run, output that could
-// not be written), 2 arguments that do not parse (with the usage line).
+// not be written) or check's warnings, 2 arguments that do not parse (with the usage line),
+// 130 a run stopped by Ctrl+C (its results written).
 #include "Command.h"
 
 #include "base/Exception.h"
@@ -18,6 +19,11 @@ namespace sarvanta::cli {
 std::vector<TCommandSetup>& CommandSetups() {
   static std::vector<TCommandSetup> setups;
   return setups;
+}
+
+std::vector<std::string>& CommandLine() {
+  static std::vector<std::string> arguments;
+  return arguments;
 }
 
 namespace {
@@ -56,8 +62,12 @@ int main(int argc, char** argv) {
   CLI::App app{"sarvanta-cli: models, forces, expressions and motor tasks of Sarvanta"};
   app.require_subcommand(1);
   for (auto& setup : sarvanta::cli::CommandSetups()) setup(app);
+  sarvanta::cli::CommandLine().assign(argv, argv + argc);
+  int status = 0;
   try {
     app.parse(argc, argv);
+  } catch (const sarvanta::cli::TExitStatus& exit) {
+    status = exit.Code;
   } catch (const CLI::ParseError& e) {
     if (e.get_exit_code() == 0) return app.exit(e);  // --help
     std::cerr << "sarvanta-cli: " << Printable(e.what()) << '\n'
@@ -72,5 +82,5 @@ int main(int argc, char** argv) {
     std::cerr << "sarvanta-cli: Cannot write standard output: " << std::strerror(errno) << '\n';
     return sarvanta::cli::kExitFailure;
   }
-  return 0;
+  return status;
 }

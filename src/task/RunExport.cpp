@@ -8,6 +8,7 @@
 #include "model/MechanicalSystem.h"
 #include "model/Muscle.h"
 #include "task/ResultCurves.h"
+#include "task/RunTables.h"
 
 namespace sarvanta {
 
@@ -32,13 +33,16 @@ TSolutionInModel::~TSolutionInModel() {
 
 std::string PopulationTable(const TGeneticAlgorithm& algorithm) {
   std::string table = "rank\tfitness";
-  for (int j = 0; j < algorithm.Goals.Count(); ++j) table += "\t" + algorithm.Goals.Strings(j);
+  for (int j = 0; j < algorithm.Goals.Count(); ++j) {
+    const TGoalFunction* goal = algorithm.Goal(j);
+    table += "\t" + WithUnit(algorithm.Goals.Strings(j), goal ? GoalUnit(*goal) : "");
+  }
   table += "\n";
   for (int i = 0; i < algorithm.Population.Count(); ++i) {
     const TIndividual* individual = algorithm.Individual(algorithm.Population, i);
     if (individual == nullptr) continue;
-    table += IntToStr(i) + "\t" + FloatToStr(individual->Fitness);
-    for (const long double value : individual->Values) table += "\t" + FloatToStr(value);
+    table += IntToStr(i) + "\t" + TableNumber(individual->Fitness);
+    for (const long double value : individual->Values) table += "\t" + TableNumber(value);
     table += "\n";
   }
   return table;
@@ -58,8 +62,9 @@ TChartData GoalsChart(TGeneticAlgorithm& algorithm, const TIndividual& solution)
     if (goal == nullptr) continue;
     const TGoalCurves curves = GoalCurves(*goal, solution, algorithm, scale);
     const std::string caption = algorithm.Goals.Strings(j);
-    chart.Series.push_back(Series(caption + " goal", curves.Target));
-    chart.Series.push_back(Series(caption + " result", curves.Result));
+    const std::string unit = GoalUnit(*goal);
+    chart.Series.push_back(Series(WithUnit(caption + " goal", unit), curves.Target));
+    chart.Series.push_back(Series(WithUnit(caption + " result", unit), curves.Result));
   }
   return chart;
 }
@@ -70,8 +75,8 @@ TChartData ForcesChart(const TGeneticAlgorithm& algorithm, const TMechanicalSyst
   for (int i = 1; i < system.Muscles.Count(); ++i) {
     const TMuscle* muscle = system.Muscle(i);
     if (muscle == nullptr) continue;
-    chart.Series.push_back(
-        Series(system.Muscles.Strings(i), MuscleForceCurve(*muscle, algorithm, scale)));
+    chart.Series.push_back(Series(WithUnit(system.Muscles.Strings(i), "N"),
+                                  MuscleForceCurve(*muscle, algorithm, scale)));
   }
   return chart;
 }

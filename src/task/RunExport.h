@@ -32,16 +32,17 @@ class TSolutionInModel {
   TMechanicalSystem& system_;
 };
 
-// "rank", "fitness" and one column per goal (its caption), then one row per individual of the
-// population, best first: its position (from 0), its fitness and its goal values.
+// "rank", "fitness" and one column per goal (its caption and unit, "Joint angle [N·m]"), then
+// one row per individual of the population, best first: its position (from 0), its fitness
+// and its goal values (task/RunTables.h numbers).
 std::string PopulationTable(const TGeneticAlgorithm& algorithm);
 
 // Chart "Goal", foot "t [ms]": for every goal, its target curve (titled "<caption> goal") and
-// its result curve for the solution ("<caption> result"), sampled over the task's frame. The
-// solution must be applied to the model first.
+// its result curve for the solution ("<caption> result"), each with its unit ("Joint angle
+// goal [N·m]"), sampled over the task's frame. The solution must be applied to the model first.
 TChartData GoalsChart(TGeneticAlgorithm& algorithm, const TIndividual& solution);
 
-// Chart "Muscle forces, [N]", foot "t [ms]": every muscle's force (titled with its name) over
+// Chart "Muscle forces, [N]", foot "t [ms]": every muscle's force (titled "<name> [N]") over
 // the task's frame, as the model holds it now.
 TChartData ForcesChart(const TGeneticAlgorithm& algorithm, const TMechanicalSystem& system);
 

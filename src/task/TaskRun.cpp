@@ -3,13 +3,17 @@
 #include "base/Exception.h"
 #include "base/NumberText.h"
 #include "base/Random.h"
+#include "expr/Express.h"
 #include "ga/GeneticAlgorithm.h"
+#include "ga/GoalFunction.h"
 #include "ga/Individual.h"
 #include "ga/RunLimits.h"
 #include "ga/TaskFile.h"
 #include "model/MechanicalSystem.h"
 #include "model/ProjectFile.h"
+#include "model/TimeFrame.h"
 #include "task/AutoSaveName.h"
+#include "task/FileKind.h"
 #include "task/Report.h"
 #include "task/RunExport.h"
 #include "task/RunFolder.h"
@@ -19,6 +23,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 
 namespace sarvanta {
 
@@ -26,12 +31,42 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The message of the exception being handled ("" outside a handler).
+std::string CurrentFailure() {
+  try {
+    throw;
+  } catch (const std::exception& e) {
+    return e.what();
+  } catch (...) {
+    return "unknown failure";
+  }
+}
+
 double NowSeconds() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 // Files of a run that are the same for every run (copied only when missing).
 const char* const kPictures[] = {"qelvo_line.gif", "line.gif"};
+
+// A seed for a run that was given none: from the system's entropy source, so that two runs
+// started in the same millisecond differ.
+uint32_t DrawSeed() {
+  std::random_device device;
+  return device();
+}
+
+long double MeanFitness(const TGeneticAlgorithm& algorithm) {
+  long double sum = 0;
+  int count = 0;
+  for (int i = 0; i < algorithm.Population.Count(); ++i) {
+    const TIndividual* individual = algorithm.Individual(algorithm.Population, i);
+    if (individual == nullptr) continue;
+    sum += individual->Fitness;
+    ++count;
+  }
+  return count > 0 ? sum / count : 0;
+}
 
 // The task file that opening the project opens too.
 std::string TaskBesideProject(const std::string& project) {
@@ -63,8 +98,8 @@ std::string TTaskRun::TaskOutName() const {
 }
 
 std::vector<std::string> TTaskRun::RunFileNames() const {
-  return {ProjectOutName(), TaskOutName(), "population.tsv", "goals.tsv",
-          "forces.tsv",     "trace.log",   "report.html"};
+  return {ProjectOutName(), TaskOutName(), "population.tsv", "goals.tsv", "forces.tsv",
+          "trains.tsv",     "history.tsv", "run.json",       "trace.log", "report.html"};
 }
 
 std::string TTaskRun::ProjectOutFile() const { return folder_->FinalPath(ProjectOutName()); }
@@ -85,6 +120,7 @@ void TTaskRun::RefuseToReplaceInputs() const {
 
 void TTaskRun::Load() {
   RegisterTaskClasses();
+  RequireProjectFile(run_.ProjectFile, "run");
   LoadSystemFromFile(*system_, run_.ProjectFile);
   algorithm_->MechanicalSystem = system_.get();
   std::string task = run_.TaskFile;
@@ -94,6 +130,7 @@ void TTaskRun::Load() {
     if (fs::is_regular_file(sameName, error)) task = sameName.string();
   }
   if (!task.empty()) {
+    RequireTaskFile(task, "run --task");
     LoadTaskFromFile(*algorithm_, task);
     algorithm_->RenameLists();
     ShowLoadedTask(settings_, *algorithm_);
@@ -103,13 +140,35 @@ void TTaskRun::Load() {
   if (run_.Population) settings_.ePopulationSize = IntToStr(*run_.Population);
 }
 
+void TTaskRun::RefuseUnscoredTask() const {
+  if (algorithm_->Goals.Count() == 0)
+    throw Exception(
+        "the task has no goals: a run would score every solution 0 and optimise nothing (" +
+        (taskFileUsed_.empty() ? "no task file was given and there is none beside the project"
+                               : "the task file " + taskFileUsed_ + " has none") +
+        "); give a task with goals with --task");
+  for (int j = 0; j < algorithm_->Goals.Count(); ++j) {
+    auto* goal = dynamic_cast<TGoalFunctionExpression*>(algorithm_->Goal(j));
+    if (goal == nullptr) continue;
+    try {
+      goal->UpdateExpression();
+    } catch (const EExpressError& e) {
+      throw Exception("goal " + IntToStr(j + 1) + " \"" + algorithm_->Goals.Strings(j) +
+                      "\": its formula \"" + goal->Expression + "\" does not compile (" + e.what() +
+                      ")");
+    }
+  }
+}
+
 void TTaskRun::Prepare() {
+  RefuseUnscoredTask();
   PrepareFreshRun(settings_, *algorithm_, chartScales_);
   if (algorithm_->PopulationSize < 1)
     throw Exception("The population size must be at least 1 (it is " +
                     IntToStr(algorithm_->PopulationSize) + ")");
-  if (algorithm_->NumberOfSteps < 0)
-    throw Exception("The number of steps must not be negative (it is " +
+  // No steps would only score the initial population and report it as a result.
+  if (algorithm_->NumberOfSteps < 1)
+    throw Exception("The number of steps must be at least 1 (it is " +
                     IntToStr(algorithm_->NumberOfSteps) + ")");
   if (algorithm_->Population.Count() == 0) CheckRunLimits(*algorithm_, *system_);
   RefuseToReplaceInputs();
@@ -117,7 +176,14 @@ void TTaskRun::Prepare() {
   const std::string tracePath = folder_->StagedPath("trace.log");
   trace_.open(tracePath, std::ios::binary | std::ios::trunc);
   if (!trace_) throw EFileError("Cannot create file \"" + tracePath + "\".");
-  if (run_.Seed) TRandom::Shared().SetFixedSeed(*run_.Seed);
+  record_.Seed = run_.Seed ? *run_.Seed : DrawSeed();
+  record_.SeedGiven = run_.Seed.has_value();
+  TRandom::Shared().SetFixedSeed(record_.Seed);
+  record_.CommandLine = run_.CommandLine;
+  record_.ProjectFile = run_.ProjectFile;
+  record_.TaskFile = taskFileUsed_;
+  record_.Threads = run_.Threads;
+  DescribeTask(*algorithm_, record_);
   algorithm_->OnTrace = [this](int kind, const std::string& text) { Trace(kind, text); };
   algorithm_->EvaluationThreads = run_.Threads;
   if (algorithm_->Population.Count() == 0) algorithm_->InitRun(system_.get());
@@ -139,6 +205,9 @@ void TTaskRun::Run(const std::function<void(const TRunProgress&)>& onStep,
   stepsDone_ = 0;
   stopped_ = false;
   started_ = NowSeconds();
+  record_.Started = UtcTimestamp();
+  evaluationsBefore_ = algorithm_->Evaluations;
+  history_.clear();
   algorithm_->OnStep = [this, &onStep, &stopRequested](TObject*) { OnStep(onStep, stopRequested); };
   algorithm_->StopRequested = stopRequested;
   try {
@@ -150,6 +219,7 @@ void TTaskRun::Run(const std::function<void(const TRunProgress&)>& onStep,
     // leaves it in the staging folder and the run's own failure is the one reported.
     try {
       CloseTrace();
+      WriteRunRecord("failed", CurrentFailure());
       folder_->Publish();
     } catch (const std::exception&) {
     }
@@ -177,6 +247,10 @@ void TTaskRun::OnStep(const std::function<void(const TRunProgress&)>& onStep,
   TGeneticAlgorithm& a = *algorithm_;
   stepsDone_ = a.StepNo;
   trace_.flush();
+  const TTimeFrame* frame = a.TimeFrame;
+  history_.push_back({a.StepNo, a.BestFitness, MeanFitness(a), a.Improvement,
+                      frame ? frame->FromMoment : 0, frame ? frame->ToMoment : 0,
+                      a.Evaluations - evaluationsBefore_, NowSeconds() - started_});
   if (run_.AutoSaveEvery > 0 && std::abs(a.StepNo - lastAutoSaveStep_) >= run_.AutoSaveEvery) {
     lastAutoSaveStep_ = a.StepNo;
     const std::string staged = AutoSaveName(folder_->StagedPath(ProjectOutName()),
@@ -190,6 +264,16 @@ void TTaskRun::OnStep(const std::function<void(const TRunProgress&)>& onStep,
     stopped_ = true;
     a.Stop();
   }
+}
+
+void TTaskRun::WriteRunRecord(const std::string& endedBy, const std::string& failure) {
+  record_.Ended = UtcTimestamp();
+  record_.StepsDone = stepsDone_;
+  record_.EndedBy = endedBy;
+  record_.Failure = failure;
+  record_.BestFitness = algorithm_->BestFitness;
+  WriteFileAtomically(folder_->StagedPath("history.tsv"), HistoryTable(history_));
+  WriteFileAtomically(folder_->StagedPath("run.json"), RunRecordJson(record_));
 }
 
 std::vector<std::string> TTaskRun::WriteResults(const std::string& templateFolder) {
@@ -209,11 +293,16 @@ std::vector<std::string> TTaskRun::WriteResults(const std::string& templateFolde
   WriteFileAtomically(staged("population.tsv"), PopulationTable(a));
   note("population.tsv");
   if (best != nullptr) {
-    SaveChartDataFile(GoalsChart(a, *best), staged("goals.tsv"));
+    WriteFileAtomically(staged("goals.tsv"), ChartTable(GoalsChart(a, *best)));
     note("goals.tsv");
   }
-  SaveChartDataFile(ForcesChart(a, *system_), staged("forces.tsv"));
+  WriteFileAtomically(staged("forces.tsv"), ChartTable(ForcesChart(a, *system_)));
   note("forces.tsv");
+  WriteFileAtomically(staged("trains.tsv"), TrainsTable(*system_));
+  note("trains.tsv");
+  WriteRunRecord(stopped_ ? "stopped" : "finished", "");
+  note("history.tsv");
+  note("run.json");
   CloseTrace();
   note("trace.log");
   WriteReport(ReportTaskOf(a), TReportOptions{}, staged("report.html"));

@@ -7,6 +7,8 @@
 
 #include "task/ChartScale.h"
 #include "task/RunProgress.h"
+#include "task/RunRecord.h"
+#include "task/RunTables.h"
 #include "task/TaskSettings.h"
 
 #include <cstdint>
@@ -30,6 +32,8 @@ struct TRunSettings {
   std::string OutFolder;
   std::optional<int32_t> Steps;
   std::optional<int32_t> Population;
+  // Without a seed one is drawn when the run is prepared and recorded in run.json, so that
+  // every run can be repeated bit for bit.
   std::optional<uint32_t> Seed;
   // Threads that evaluate individuals (0: one per core, 1: sequential); the results do not
   // depend on it.
@@ -39,6 +43,8 @@ struct TRunSettings {
   bool AutoSaveAsNewFiles = false;
   // Replace the results of an earlier run in the output folder (otherwise refused).
   bool Overwrite = false;
+  // The command that started the run, recorded in run.json.
+  std::vector<std::string> CommandLine;
 };
 
 class TTaskRun {
@@ -53,24 +59,27 @@ class TTaskRun {
   void Load();
 
   // Prepares a fresh run (settings into the algorithm, frame, functions; the population is
-  // built when it is empty) and starts the trace log in the output folder's staging folder.
-  // Throws, before anything is written, when an output would replace the project or the task
-  // read (or the task beside the project), or when the folder holds an earlier run's results
-  // and Overwrite is not set.
+  // built when it is empty), fixes the seed (the given one, else a drawn one) and starts the
+  // trace log in the output folder's staging folder. Throws, before anything is written, when
+  // the task has no goals, a goal's formula does not compile, the number of steps is below 1,
+  // an output would replace the project or the task read (or the task beside the project),
+  // or the folder holds an earlier run's results and Overwrite is not set.
   void Prepare();
 
   // Runs the generations. After each one `onStep` hears the progress and the project is saved
   // automatically when due. `stopRequested` is asked between individuals too: when it answers
   // true the generation in progress is abandoned and the run ends. A failure inside a
-  // generation propagates after the trace log and the automatic saves were moved into the
-  // output folder (the earlier run's other results are removed, so the folder holds one run).
+  // generation propagates after the trace log, history.tsv, run.json (ended by "failed") and
+  // the automatic saves were moved into the output folder (the earlier run's other results
+  // are removed, so the folder holds one run).
   void Run(const std::function<void(const TRunProgress&)>& onStep,
            const std::function<bool()>& stopRequested);
 
   // Writes the project with the best solution's trains, the task, population.tsv, goals.tsv,
-  // forces.tsv and report.html with its pictures (taken from `templateFolder`) and moves them,
-  // with the trace log and the automatic saves, into the output folder; returns the names of
-  // the files written. Throws EFileError when a file cannot be written completely.
+  // forces.tsv, trains.tsv, history.tsv, run.json and report.html with its pictures (taken
+  // from `templateFolder`) and moves them, with the trace log and the automatic saves, into
+  // the output folder; returns the names of the files written. Throws EFileError when a file
+  // cannot be written completely.
   std::vector<std::string> WriteResults(const std::string& templateFolder);
 
   TGeneticAlgorithm& Algorithm() { return *algorithm_; }
@@ -82,6 +91,10 @@ class TTaskRun {
   std::string ProjectOutFile() const;
   int32_t StepsDone() const { return stepsDone_; }
   bool Stopped() const { return stopped_; }
+  // The seed the run uses (valid after Prepare).
+  uint32_t UsedSeed() const { return record_.Seed; }
+  // One row per generation done.
+  const std::vector<THistoryRow>& History() const { return history_; }
   const std::vector<std::string>& AutoSaves() const { return autoSaves_; }
 
  private:
@@ -97,6 +110,11 @@ class TTaskRun {
   void RefuseToReplaceInputs() const;
   // Ends the trace log; throws EFileError when it could not be written completely.
   void CloseTrace();
+  // Refuses a task that cannot score anything: no goals, or a goal formula that does not
+  // compile (named with the goal).
+  void RefuseUnscoredTask() const;
+  // history.tsv and run.json in the staging folder, the run ended by `endedBy`.
+  void WriteRunRecord(const std::string& endedBy, const std::string& failure);
 
   TRunSettings run_;
   std::unique_ptr<TRunFolder> folder_;
@@ -111,6 +129,9 @@ class TTaskRun {
   int32_t stepsDone_ = 0;
   bool stopped_ = false;
   double started_ = 0;
+  uint64_t evaluationsBefore_ = 0;
+  TRunRecord record_;
+  std::vector<THistoryRow> history_;
   std::vector<std::string> autoSaves_;
 };
 

@@ -15,6 +15,7 @@
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <chrono>
@@ -125,8 +126,8 @@ TEST(RunCommand, WritesEveryResultRepeatablyAndSavesTheBestSolution) {
 
   const auto rows = TableRows(ReadAll(folder / "a" / "population.tsv"));
   ASSERT_EQ(rows.size(), 7u);  // header and six solutions
-  EXPECT_EQ(rows[0], (std::vector<std::string>{"rank", "fitness", "Joint angle",
-                                               "Minimal aggregate force"}));
+  EXPECT_EQ(rows[0], (std::vector<std::string>{"rank", "fitness", "Joint angle [N·m]",
+                                               "Minimal aggregate force [N]"}));
   EXPECT_EQ(rows[1][0], "0");
   EXPECT_LE(std::stold(rows[1][1]), std::stold(rows[6][1]));  // best first
 
@@ -151,18 +152,19 @@ TEST(RunCommand, WritesEveryResultRepeatablyAndSavesTheBestSolution) {
                  original.Muscle(m)->MotorUnit(u)->ImpArray();
   EXPECT_TRUE(changed);
 
-  // Goal and force curves in the chart-data format: 75 points of the 0 .. 150 ms frame.
+  // Goal and force curves: a header line with units, then the 75 points of the 0 .. 150 ms
+  // frame, lines ended by LF alone.
   const std::string goals = ReadAll(folder / "a" / "goals.tsv");
-  EXPECT_EQ(goals.rfind("Goal\r\nt [ms]\tJoint angle goal\tJoint angle result\t"
-                        "Minimal aggregate force goal\tMinimal aggregate force result\r\n0\t",
+  EXPECT_EQ(goals.rfind("t [ms]\tJoint angle goal [N·m]\tJoint angle result [N·m]\t"
+                        "Minimal aggregate force goal [N]\tMinimal aggregate force result [N]\n0\t",
                         0),
             0u);
-  EXPECT_EQ(std::count(goals.begin(), goals.end(), '\n'), 77);
+  EXPECT_EQ(std::count(goals.begin(), goals.end(), '\n'), 76);
   const std::string forces = ReadAll(folder / "a" / "forces.tsv");
-  EXPECT_EQ(forces.rfind("Muscle forces, [N]\r\nt [ms]\tBiceps\tBrachialis\tBrachioradialis\t"
-                         "Triceps\r\n",
-                         0),
-            0u);
+  EXPECT_EQ(
+      forces.rfind("t [ms]\tBiceps [N]\tBrachialis [N]\tBrachioradialis [N]\tTriceps [N]\n", 0),
+      0u);
+  for (const std::string& table : {goals, forces}) EXPECT_EQ(table.find('\r'), std::string::npos);
   EXPECT_NE(ReadAll(folder / "a" / "trace.log").find("Step 14"), std::string::npos);
   fs::remove_all(folder);
 }
@@ -235,7 +237,7 @@ TEST(RunCommand, FailuresPrintOneLineAndExitNonZero) {
   fs::remove_all(folder);
 }
 
-TEST(RunCommand, CtrlCStopsTheRunAndKeepsTheResults) {
+TEST(RunCommand, CtrlCStopsTheRunWritesEveryResultAndExits130) {
   const fs::path folder = FreshFolder("interrupt");
   const std::string out = folder.string();
   const pid_t child = fork();
@@ -266,10 +268,18 @@ TEST(RunCommand, CtrlCStopsTheRunAndKeepsTheResults) {
   int status = 0;
   waitpid(child, &status, 0);
   ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
-  EXPECT_TRUE(fs::exists(folder / "elbow.svt"));
-  EXPECT_TRUE(fs::exists(folder / "report.html"));
+  EXPECT_EQ(WEXITSTATUS(status), 130);
+  for (const char* file :
+       {"elbow.svt", "elbow.hga", "population.tsv", "goals.tsv", "forces.tsv", "trains.tsv",
+        "history.tsv", "run.json", "trace.log", "report.html", "qelvo_line.gif", "line.gif"})
+    EXPECT_TRUE(fs::exists(folder / file)) << file;
   const auto rows = TableRows(ReadAll(folder / "population.tsv"));
   EXPECT_GE(rows.size(), 2u);
+  const auto record = nlohmann::json::parse(ReadAll(folder / "run.json"));
+  EXPECT_EQ(record["ended_by"], "stopped");
+  EXPECT_EQ(record["seed"], 3);
+  // One history row per complete generation.
+  EXPECT_EQ(TableRows(ReadAll(folder / "history.tsv")).size(),
+            record["steps_done"].get<size_t>() + 1);
   fs::remove_all(folder);
 }

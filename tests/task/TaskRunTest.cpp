@@ -83,15 +83,15 @@ TEST(TaskRun, ResultsDescribeTheBestSolution) {
   EXPECT_FALSE(run.Stopped());
   EXPECT_EQ(run.StepsDone(), 3);
   const auto files = run.WriteResults("/nonexistent-template-folder");
-  EXPECT_EQ(files,
-            (std::vector<std::string>{"elbow.svt", "elbow.hga", "population.tsv", "goals.tsv",
-                                      "forces.tsv", "trace.log", "report.html"}));
+  EXPECT_EQ(files, (std::vector<std::string>{"elbow.svt", "elbow.hga", "population.tsv",
+                                             "goals.tsv", "forces.tsv", "trains.tsv", "history.tsv",
+                                             "run.json", "trace.log", "report.html"}));
   for (const auto& file : files) EXPECT_TRUE(fs::exists(fs::path(settings.OutFolder) / file));
 
   TGeneticAlgorithm& algorithm = run.Algorithm();
   const std::string table = PopulationTable(algorithm);
   EXPECT_EQ(table.substr(0, table.find('\n')),
-            "rank\tfitness\tJoint angle\tMinimal aggregate force");
+            "rank\tfitness\tJoint angle [N·m]\tMinimal aggregate force [N]");
   EXPECT_EQ(std::count(table.begin(), table.end(), '\n'), 4);
 
   // Curves follow the model: a muscle's curve is its force on the frame's grid.
@@ -103,11 +103,11 @@ TEST(TaskRun, ResultsDescribeTheBestSolution) {
   EXPECT_EQ(scale.DataMax, biceps.DataMax);
   const TChartData forces = ForcesChart(algorithm, system);
   ASSERT_EQ(forces.Series.size(), 4u);
-  EXPECT_EQ(forces.Series[0].Title, "Biceps");
+  EXPECT_EQ(forces.Series[0].Title, "Biceps [N]");
   EXPECT_EQ(forces.Series[0].Points.size(), biceps.Points.size());
   const TChartData goals = GoalsChart(algorithm, *algorithm.Individual(algorithm.Population, 0));
   ASSERT_EQ(goals.Series.size(), 4u);
-  EXPECT_EQ(goals.Series[1].Title, "Joint angle result");
+  EXPECT_EQ(goals.Series[1].Title, "Joint angle result [N·m]");
   fs::remove_all(settings.OutFolder);
 }
 
@@ -137,7 +137,7 @@ TEST(ResultCurves, DerivedFunctionsAndTheMotorUnitSelectionCurve) {
   const TCurve curve =
       DerivedFunctionCurve(*emg, *algorithm.Individual(algorithm.Population, 0), algorithm, scale);
   EXPECT_EQ(emg->Precision, 1.0L);
-  EXPECT_EQ(curve.Points.size(), 150u);  // 0 .. 300 ms in steps of 2
+  EXPECT_EQ(curve.Points.size(), 200u);  // 0 .. 400 ms in steps of 2
   EXPECT_EQ(scale.DataMin, curve.DataMin);
 
   TTimeFrame frame;
