@@ -39,7 +39,7 @@ class Results : public MotorTask {
     task->ePrecision->setText("2");
     task->cbOscilate->setChecked(false);
     task->eOscStep->setText("0");
-    SetRun("4", "6");
+    SetRun("8", "3");
     TRandom::Shared().SetFixedSeed(3);
     task->bbRun->click();
     ASSERT_TRUE(errors.isEmpty()) << errors.join("\n").toStdString();
