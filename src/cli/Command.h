@@ -3,6 +3,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <exception>
 #include <functional>
 #include <string>
 #include <vector>
@@ -22,6 +23,10 @@ std::string Printable(const std::string& text);
 // Throws when `output` names the same file as `input` (by identity, not by name), so that a
 // command never writes over what it reads.
 void RefuseToReplaceInput(const std::string& output, const std::string& input);
+
+// A failure that another process of the same run reports (an island run's island 0): the
+// program exits with code 1 without a line of its own.
+struct EQuietFailure : std::exception {};
 
 // A static TCommandRegistrar in a command's file adds that command to sarvanta-cli.
 struct TCommandRegistrar {

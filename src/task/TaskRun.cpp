@@ -63,8 +63,9 @@ std::string TTaskRun::TaskOutName() const {
 }
 
 std::vector<std::string> TTaskRun::RunFileNames() const {
+  // islands.tsv is written by island runs only; a plain run removes an earlier one's.
   return {ProjectOutName(), TaskOutName(), "population.tsv", "goals.tsv",
-          "forces.tsv",     "trace.log",   "report.html"};
+          "forces.tsv",     "trace.log",   "report.html",    "islands.tsv"};
 }
 
 std::string TTaskRun::ProjectOutFile() const { return folder_->FinalPath(ProjectOutName()); }
@@ -192,7 +193,9 @@ void TTaskRun::OnStep(const std::function<void(const TRunProgress&)>& onStep,
   }
 }
 
-std::vector<std::string> TTaskRun::WriteResults(const std::string& templateFolder) {
+std::vector<std::string> TTaskRun::WriteResults(
+    const std::string& templateFolder,
+    const std::vector<std::pair<std::string, std::string>>& extraFiles) {
   TGeneticAlgorithm& a = *algorithm_;
   std::vector<std::string> written;
   auto note = [&written](const std::string& path) {
@@ -218,6 +221,10 @@ std::vector<std::string> TTaskRun::WriteResults(const std::string& templateFolde
   note("trace.log");
   WriteReport(ReportTaskOf(a), TReportOptions{}, staged("report.html"));
   note("report.html");
+  for (const auto& [name, content] : extraFiles) {
+    WriteFileAtomically(staged(name), content);
+    note(name);
+  }
   folder_->Publish();
   CopyReportPicturesChecked(templateFolder, run_.OutFolder);
   return written;

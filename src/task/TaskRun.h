@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace sarvanta {
@@ -70,8 +71,11 @@ class TTaskRun {
   // Writes the project with the best solution's trains, the task, population.tsv, goals.tsv,
   // forces.tsv and report.html with its pictures (taken from `templateFolder`) and moves them,
   // with the trace log and the automatic saves, into the output folder; returns the names of
-  // the files written. Throws EFileError when a file cannot be written completely.
-  std::vector<std::string> WriteResults(const std::string& templateFolder);
+  // the files written. `extraFiles` (name, content) are written and moved with them (an
+  // island run's islands.tsv). Throws EFileError when a file cannot be written completely.
+  std::vector<std::string> WriteResults(
+      const std::string& templateFolder,
+      const std::vector<std::pair<std::string, std::string>>& extraFiles = {});
 
   TGeneticAlgorithm& Algorithm() { return *algorithm_; }
   TMechanicalSystem& System() { return *system_; }
