@@ -3,6 +3,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <exception>
 #include <functional>
 #include <string>
 #include <vector>
@@ -38,6 +39,10 @@ void RefuseToReplaceInput(const std::string& output, const std::string& input);
 // Throws, naming `output` as the user gave it, when the folder it is to be written into does
 // not exist or cannot be written, so that no message names the temporary file a save uses.
 void RequireWritableFolder(const std::string& output);
+
+// A failure that another process of the same run reports (an island run's island 0): the
+// program exits with code 1 without a line of its own.
+struct EQuietFailure : std::exception {};
 
 // A static TCommandRegistrar in a command's file adds that command to sarvanta-cli.
 struct TCommandRegistrar {

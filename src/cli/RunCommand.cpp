@@ -1,7 +1,8 @@
 // sarvanta-cli run PROJECT.svt [--task TASK.hga] [--steps N] [--population N] [--seed S]
 //   [--threads N] [--out DIR] [--overwrite] [--autosave-every N] [--autosave-as-new-files]
-//   [--quiet]:
-// a whole motor task run without a window, its results written into one folder.
+//   [--quiet] [--islands [--migrate-every K] [--migrants M]]:
+// a whole motor task run without a window, its results written into one folder; with
+// --islands, one island of an island run under an MPI launcher (docs/cluster.md).
 #include "Command.h"
 
 #include "base/Exception.h"
@@ -11,6 +12,9 @@
 #include "ga/ThreadPool.h"
 #include "task/ReportTemplate.h"
 #include "task/TaskRun.h"
+#ifdef SARVANTA_HAS_ISLANDS
+#include "islands/IslandRun.h"
+#endif
 
 #include <unistd.h>
 
@@ -27,10 +31,11 @@ namespace {
 volatile std::sig_atomic_t interrupted = 0;
 
 // The first Ctrl+C asks the run to stop (the algorithm abandons the generation in progress at
-// the next individual); a second one ends the program at once.
-extern "C" void OnInterrupt(int) {
+// the next individual); a second one ends the program at once. An island run hears SIGTERM
+// and SIGUSR1 too: MPI launchers pass those on to every process.
+extern "C" void OnInterrupt(int signal) {
   interrupted = 1;
-  std::signal(SIGINT, SIG_DFL);
+  std::signal(signal, SIG_DFL);
 }
 
 struct TRunOptions {
@@ -45,6 +50,9 @@ struct TRunOptions {
   bool AutoSaveAsNewFiles = false;
   bool Overwrite = false;
   bool Quiet = false;
+  bool Islands = false;
+  int32_t MigrateEvery = 10;
+  int32_t Migrants = 1;
 };
 
 // Redraws one line on a terminal; elsewhere prints a line at every tenth of the run.
@@ -82,6 +90,42 @@ std::string DefaultOutFolder(const std::string& project) {
   return (std::filesystem::path("out") / std::filesystem::path(project).stem()).string();
 }
 
+#ifdef SARVANTA_HAS_ISLANDS
+// One island of an island run: island 0 shows the progress and tells the results; the
+// others stay silent, also when another island failed (island 0 names it).
+void RunIslandsCommand(const TRunSettings& settings, const TRunOptions& options) {
+  TProgressBar bar(options.Quiet);
+  TIslandHooks hooks;
+  hooks.OnStep = [&bar](const TRunProgress& progress) { bar.Show(progress); };
+  hooks.StopRequested = [] { return interrupted != 0; };
+  if (!options.Quiet) hooks.Message = [](const std::string& line) { std::cerr << line << '\n'; };
+  interrupted = 0;
+  const int signals[] = {SIGINT, SIGTERM, SIGUSR1};
+  for (const int signal : signals) std::signal(signal, OnInterrupt);
+  TIslandOutcome outcome;
+  try {
+    outcome = RunIslands(settings, {options.MigrateEvery, options.Migrants}, hooks);
+  } catch (const EIslandFailure& failure) {
+    bar.End();
+    if (failure.ToldByFirstIsland) throw EQuietFailure();
+    throw;
+  }
+  bar.End();
+  if (outcome.Island != 0) return;
+  if (outcome.Stopped) std::cerr << "Stopped after step " << outcome.StepsDone << ".\n";
+  std::cout << "Best fitness " << FloatToStr(outcome.BestFitness) << " (island "
+            << outcome.BestIsland << " of " << outcome.Islands << ") after " << outcome.StepsDone
+            << " of " << outcome.NumberOfSteps << " steps\n";
+  std::cout << "Results in " << settings.OutFolder << ":";
+  for (const std::string& file : outcome.Files) std::cout << ' ' << file;
+  std::cout << '\n';
+}
+#else
+void RunIslandsCommand(const TRunSettings&, const TRunOptions&) {
+  throw Exception("--islands needs a sarvanta-cli built with MPI (see docs/cluster.md)");
+}
+#endif
+
 void Run(const TRunOptions& options) {
   if (options.Threads && *options.Threads < 1) throw Exception("--threads must be at least 1");
   if (options.Threads && *options.Threads > TThreadPool::MaxThreads)
@@ -99,6 +143,8 @@ void Run(const TRunOptions& options) {
   settings.AutoSaveAsNewFiles = options.AutoSaveAsNewFiles;
   settings.Overwrite = options.Overwrite;
   settings.CommandLine = CommandLine();
+
+  if (options.Islands) return RunIslandsCommand(settings, options);
 
   TTaskRun run(settings);
   run.Load();
@@ -162,6 +208,17 @@ const TCommandRegistrar registrar([](CLI::App& app) {
   command->add_flag("--autosave-as-new-files", options->AutoSaveAsNewFiles,
                     "Stamp every automatic save with the time of day");
   command->add_flag("--quiet", options->Quiet, "No progress on standard error");
+  auto* islands =
+      command->add_flag("--islands", options->Islands,
+                        "One island of an island run: start under mpirun -np N (docs/cluster.md)");
+  command
+      ->add_option("--migrate-every", options->MigrateEvery,
+                   "Generations between two migrations of an island run (default 10)")
+      ->needs(islands);
+  command
+      ->add_option("--migrants", options->Migrants,
+                   "Best individuals each island sends at a migration (default 1)")
+      ->needs(islands);
   command->callback([options] { Run(*options); });
 });
 

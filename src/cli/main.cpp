@@ -73,6 +73,8 @@ int main(int argc, char** argv) {
     std::cerr << "sarvanta-cli: " << Printable(e.what()) << '\n'
               << sarvanta::cli::UsageLine(app, argc, argv) << '\n';
     return sarvanta::cli::kExitUsage;
+  } catch (const sarvanta::cli::EQuietFailure&) {
+    return sarvanta::cli::kExitFailure;
   } catch (const std::exception& e) {
     std::cout.flush();
     std::cerr << "sarvanta-cli: " << Printable(e.what()) << '\n';

@@ -98,8 +98,10 @@ std::string TTaskRun::TaskOutName() const {
 }
 
 std::vector<std::string> TTaskRun::RunFileNames() const {
-  return {ProjectOutName(), TaskOutName(), "population.tsv", "goals.tsv", "forces.tsv",
-          "trains.tsv",     "history.tsv", "run.json",       "trace.log", "report.html"};
+  // islands.tsv is written by island runs only; a plain run removes an earlier one's.
+  return {ProjectOutName(), TaskOutName(), "population.tsv", "goals.tsv",
+          "forces.tsv",     "trains.tsv",  "history.tsv",    "run.json",
+          "trace.log",      "report.html", "islands.tsv"};
 }
 
 std::string TTaskRun::ProjectOutFile() const { return folder_->FinalPath(ProjectOutName()); }
@@ -276,7 +278,9 @@ void TTaskRun::WriteRunRecord(const std::string& endedBy, const std::string& fai
   WriteFileAtomically(folder_->StagedPath("run.json"), RunRecordJson(record_));
 }
 
-std::vector<std::string> TTaskRun::WriteResults(const std::string& templateFolder) {
+std::vector<std::string> TTaskRun::WriteResults(
+    const std::string& templateFolder,
+    const std::vector<std::pair<std::string, std::string>>& extraFiles) {
   TGeneticAlgorithm& a = *algorithm_;
   std::vector<std::string> written;
   auto note = [&written](const std::string& path) {
@@ -307,6 +311,10 @@ std::vector<std::string> TTaskRun::WriteResults(const std::string& templateFolde
   note("trace.log");
   WriteReport(ReportTaskOf(a), TReportOptions{}, staged("report.html"));
   note("report.html");
+  for (const auto& [name, content] : extraFiles) {
+    WriteFileAtomically(staged(name), content);
+    note(name);
+  }
   folder_->Publish();
   CopyReportPicturesChecked(templateFolder, run_.OutFolder);
   return written;

@@ -17,6 +17,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace sarvanta {
@@ -78,9 +79,12 @@ class TTaskRun {
   // Writes the project with the best solution's trains, the task, population.tsv, goals.tsv,
   // forces.tsv, trains.tsv, history.tsv, run.json and report.html with its pictures (taken
   // from `templateFolder`) and moves them, with the trace log and the automatic saves, into
-  // the output folder; returns the names of the files written. Throws EFileError when a file
-  // cannot be written completely.
-  std::vector<std::string> WriteResults(const std::string& templateFolder);
+  // the output folder; returns the names of the files written. `extraFiles` (name, content)
+  // are written and moved with them (an island run's islands.tsv). Throws EFileError when a
+  // file cannot be written completely.
+  std::vector<std::string> WriteResults(
+      const std::string& templateFolder,
+      const std::vector<std::pair<std::string, std::string>>& extraFiles = {});
 
   TGeneticAlgorithm& Algorithm() { return *algorithm_; }
   TMechanicalSystem& System() { return *system_; }
