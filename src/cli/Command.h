@@ -40,8 +40,8 @@ void RefuseToReplaceInput(const std::string& output, const std::string& input);
 // not exist or cannot be written, so that no message names the temporary file a save uses.
 void RequireWritableFolder(const std::string& output);
 
-// A failure that another process of the same run reports (an island run's island 0): the
-// program exits with code 1 without a line of its own.
+// A failure that another process of the same run reports (an island run's island 0): this
+// process ends quietly, and island 0's exit code tells the failure.
 struct EQuietFailure : std::exception {};
 
 // A static TCommandRegistrar in a command's file adds that command to sarvanta-cli.

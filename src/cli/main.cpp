@@ -74,7 +74,9 @@ int main(int argc, char** argv) {
               << sarvanta::cli::UsageLine(app, argc, argv) << '\n';
     return sarvanta::cli::kExitUsage;
   } catch (const sarvanta::cli::EQuietFailure&) {
-    return sarvanta::cli::kExitFailure;
+    // Island 0 reports the failure and ends the run with exit code 1. This island ends
+    // quietly with 0: a non-zero code would let the launcher kill island 0 before it speaks.
+    return 0;
   } catch (const std::exception& e) {
     std::cout.flush();
     std::cerr << "sarvanta-cli: " << Printable(e.what()) << '\n';

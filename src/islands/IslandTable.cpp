@@ -1,6 +1,7 @@
 #include "islands/IslandTable.h"
 
 #include "base/NumberText.h"
+#include "task/RunTables.h"
 
 #include <cmath>
 
@@ -26,9 +27,9 @@ void TIslandTable::Add(int32_t generation, const std::vector<long double>& gathe
   for (size_t island = 0; island < islands; ++island) {
     const TIslandRow row = TIslandRow::FromNumbers(gathered, island * TIslandRow::kNumbers);
     text_ += IntToStr(static_cast<int64_t>(island)) + "\t" + IntToStr(generation) + "\t" +
-             FloatToStr(row.Best) + "\t" + FloatToStr(row.Mean) + "\t" + IntToStr(row.Sent) + "\t" +
-             IntToStr(row.Taken) + "\t" +
-             (std::isnan(row.ReceivedBest) ? std::string() : FloatToStr(row.ReceivedBest)) + "\n";
+             TableNumber(row.Best) + "\t" + TableNumber(row.Mean) + "\t" + IntToStr(row.Sent) +
+             "\t" + IntToStr(row.Taken) + "\t" +
+             (std::isnan(row.ReceivedBest) ? std::string() : TableNumber(row.ReceivedBest)) + "\n";
   }
 }
 
