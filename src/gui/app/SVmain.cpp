@@ -55,8 +55,10 @@ TSVmain::TSVmain(QWidget* parent) : QMainWindow(parent) {
 }
 
 TSVmain::~TSVmain() {
-  // Model windows go first: their objects leave the inspector before it is freed.
-  for (TMSystem* model : Models()) delete model;
+  // Model windows go first: their objects leave the inspector before it is freed. Closed
+  // windows whose deferred deletion has not run yet are no longer listed by the area but are
+  // still its children: they go too.
+  for (TMSystem* model : findChildren<TMSystem*>()) delete model;
   delete ObjectInspector;
   delete printer_;
 }
