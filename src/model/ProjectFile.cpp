@@ -90,7 +90,8 @@ void WriteTemporary(const std::string& temporary, const std::string& bytes,
                     std::optional<mode_t> mode, const std::string& path) {
   const int descriptor =
       ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode.value_or(0666));
-  if (descriptor < 0) throw EFileError("Cannot create file " + Quoted(temporary) + ": " + Reason());
+  // The message names the user's file: the temporary name means nothing to them.
+  if (descriptor < 0) throw EFileError("Cannot write file " + Quoted(path) + ": " + Reason());
   bool written = WriteAll(descriptor, bytes);
   // The creation mode went through the umask: an existing file's own bits are set exactly.
   if (written && mode) written = ::fchmod(descriptor, *mode) == 0;

@@ -85,6 +85,18 @@ TEST_F(SafeSave, SaveKeepsModeFollowsLinksAndRefusesWhatIsNotARegularFile) {
                                                "made.svt", "pipe.svt"}));
 }
 
+TEST_F(SafeSave, AFailedSaveNamesTheUsersFileNotItsTemporaryFile) {
+  const std::string path = (folder_ / "missing-folder" / "arm.svt").string();
+  try {
+    WriteFileAtomically(path, "new");
+    ADD_FAILURE() << "wrote into a missing folder";
+  } catch (const EFileError& e) {
+    const std::string message = e.what();
+    EXPECT_EQ(message, "Cannot write file \"" + path + "\": No such file or directory");
+    EXPECT_EQ(message.find(".tmp"), std::string::npos) << message;
+  }
+}
+
 TEST_F(SafeSave, ReadingAFolderNamesIt) {
   try {
     ReadFileBytes(folder_.string());
