@@ -12,6 +12,7 @@
 #include "model/MechanicalSystem.h"
 #include "model/ProjectFile.h"
 #include "model/TimeFrame.h"
+#include "task/AutoSave.h"
 #include "task/AutoSaveName.h"
 #include "task/FileKind.h"
 #include "task/Report.h"
@@ -189,7 +190,7 @@ void TTaskRun::Prepare() {
   algorithm_->OnTrace = [this](int kind, const std::string& text) { Trace(kind, text); };
   algorithm_->EvaluationThreads = run_.Threads;
   if (algorithm_->Population.Count() == 0) algorithm_->InitRun(system_.get());
-  lastAutoSaveStep_ = 0;
+  autoSaveSchedule_.Start(0);
 }
 
 void TTaskRun::Trace(int kind, const std::string& text) {
@@ -253,8 +254,10 @@ void TTaskRun::OnStep(const std::function<void(const TRunProgress&)>& onStep,
   history_.push_back({a.StepNo, a.BestFitness, MeanFitness(a), a.Improvement,
                       frame ? frame->FromMoment : 0, frame ? frame->ToMoment : 0,
                       a.Evaluations - evaluationsBefore_, NowSeconds() - started_});
-  if (run_.AutoSaveEvery > 0 && std::abs(a.StepNo - lastAutoSaveStep_) >= run_.AutoSaveEvery) {
-    lastAutoSaveStep_ = a.StepNo;
+  TAutoSaveOptions autoSave;
+  autoSave.AtEachStep = run_.AutoSaveEvery > 0;
+  autoSave.StepCount = run_.AutoSaveEvery;
+  if (autoSaveSchedule_.DueAfterStep(autoSave, a.StepNo, 0)) {
     const std::string staged = AutoSaveName(folder_->StagedPath(ProjectOutName()),
                                             run_.AutoSaveAsNewFiles, LocalTimeOfDay());
     SaveSystemToFile(*system_, staged);

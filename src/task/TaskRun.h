@@ -5,6 +5,7 @@
 // the project or task it reads.
 #pragma once
 
+#include "task/AutoSave.h"
 #include "task/ChartScale.h"
 #include "task/RunProgress.h"
 #include "task/RunRecord.h"
@@ -129,7 +130,7 @@ class TTaskRun {
   std::string taskFileUsed_;
   std::ofstream trace_;
   bool traceLineOpen_ = false;
-  int32_t lastAutoSaveStep_ = 0;
+  TAutoSaveSchedule autoSaveSchedule_;
   int32_t stepsDone_ = 0;
   bool stopped_ = false;
   double started_ = 0;

@@ -202,26 +202,21 @@ void TSVAlgorithm::ShowSettings(const TTaskSettings& s) {
   gbNumberOfSteps->setTitle(ToQString(StopCriterionCaption(s.cbStopCriterion)));
 }
 
-long double TSVAlgorithm::GetFromMoment() {
-  std::string text = ToStdString(eFromMoment->text());
+namespace {
+
+// The number in an edit; text that is not a number gives 0 and becomes "0".
+long double NumberOrZeroIn(QLineEdit* edit) {
+  std::string text = ToStdString(edit->text());
   const long double value = NumberOrZero(text);
-  eFromMoment->setText(ToQString(text));
+  edit->setText(ToQString(text));
   return value;
 }
 
-long double TSVAlgorithm::GetToMoment() {
-  std::string text = ToStdString(eToMoment->text());
-  const long double value = NumberOrZero(text);
-  eToMoment->setText(ToQString(text));
-  return value;
-}
+}  // namespace
 
-long double TSVAlgorithm::GetPrecision() {
-  std::string text = ToStdString(ePrecision->text());
-  const long double value = NumberOrZero(text);
-  ePrecision->setText(ToQString(text));
-  return value;
-}
+long double TSVAlgorithm::GetFromMoment() { return NumberOrZeroIn(eFromMoment); }
+long double TSVAlgorithm::GetToMoment() { return NumberOrZeroIn(eToMoment); }
+long double TSVAlgorithm::GetPrecision() { return NumberOrZeroIn(ePrecision); }
 
 // ---- Binding ----
 
