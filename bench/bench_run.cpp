@@ -12,7 +12,7 @@
 // run (nan where the table has no such baseline).
 #include "base/Random.h"
 #include "ga/GeneticAlgorithm.h"
-#include "ga/ParallelEvaluation.h"
+#include "ga/PopulationEvaluation.h"
 #include "ga/TaskFile.h"
 #include "ga/ThreadPool.h"
 #include "model/MechanicalSystem.h"
@@ -54,8 +54,8 @@ struct TRunResult {
   int64_t Generations = 0;
   int64_t Evaluations = 0;
   long PeakKB = 0;
-  // Individuals whose goals were estimated on the evaluation threads' copies of the system.
-  int64_t ScoredOnWorkers = 0;
+  // Unit samples made (each a motor unit's force over the grid for one train).
+  int64_t SamplesMade = 0;
 };
 
 // In the child process: one seeded run of the case; prints its figures on standard output.
@@ -85,7 +85,7 @@ int RunCase(const TRunCase& c) {
   getrusage(RUSAGE_SELF, &usage);
   std::printf("%.9f %d %llu %ld %llu\n", seconds, algorithm.StepNo,
               static_cast<unsigned long long>(algorithm.Evaluations), usage.ru_maxrss,
-              static_cast<unsigned long long>(algorithm.Evaluator->Scored));
+              static_cast<unsigned long long>(algorithm.Evaluator->SamplesMade));
   return 0;
 }
 
@@ -99,14 +99,14 @@ TRunResult RunInChild(const TRunCase& c) {
   TRunResult result;
   long long generations = 0;
   long long evaluations = 0;
-  long long scored = 0;
+  long long samples = 0;
   const int read = std::fscanf(child, "%lf %lld %lld %ld %lld", &result.Seconds, &generations,
-                               &evaluations, &result.PeakKB, &scored);
+                               &evaluations, &result.PeakKB, &samples);
   const int status = pclose(child);
   if (read != 5 || status != 0) throw std::runtime_error("the run failed: " + command);
   result.Generations = generations;
   result.Evaluations = evaluations;
-  result.ScoredOnWorkers = scored;
+  result.SamplesMade = samples;
   return result;
 }
 
@@ -138,7 +138,7 @@ void MeasureRun(benchmark::State& state, const TRunCase& c, const std::string& k
   state.counters["eval/s"] = static_cast<double>(result.Evaluations) / result.Seconds;
   state.counters["threads"] = c.Threads;
   state.counters["peak_MB"] = static_cast<double>(result.PeakKB) / 1024.0;
-  state.counters["scored_apart"] = static_cast<double>(result.ScoredOnWorkers);
+  state.counters["unit_samples"] = static_cast<double>(result.SamplesMade);
   state.counters["x_1thread"] = ratio("1thread");
   state.counters["x_literal"] = ratio("literal");
 }

@@ -37,4 +37,28 @@ long double TCompiledExpression::Evaluate(long double x, long double y, long dou
   return *operations_.back().Result;
 }
 
+TExpressionRunner::TExpressionRunner(const TCompiledExpression* compiled) {
+  if (compiled == nullptr || compiled->operations_.empty()) return;
+  const long double* from = compiled->cells_.get();
+  cells_.assign(from, from + compiled->cellCount_);
+  long double* to = cells_.data();
+  // Every operand and result points into the compiled cells: the same offsets in the copy.
+  auto rebase = [&](const long double* cell) { return to + (cell - from); };
+  operations_ = compiled->operations_;
+  for (TExprOperation& operation : operations_) {
+    operation.X = rebase(operation.X);
+    operation.Y = rebase(operation.Y);
+    operation.Result = rebase(operation.Result);
+  }
+}
+
+long double TExpressionRunner::Evaluate(long double x, long double y, long double z) {
+  if (operations_.empty()) return 1.0L;
+  cells_[0] = x;
+  cells_[1] = y;
+  cells_[2] = z;
+  for (const TExprOperation& operation : operations_) operation.Compute(operation);
+  return *operations_.back().Result;
+}
+
 }  // namespace sarvanta

@@ -85,6 +85,7 @@ void TExprBuilder::Finish(TCompiledExpression& target) {
   });
   target.cells_ = std::make_unique<long double[]>(cells_.size());
   std::copy(cells_.begin(), cells_.end(), target.cells_.get());
+  target.cellCount_ = cells_.size();
   long double* cells = target.cells_.get();
   target.operations_.clear();
   if (pending_.empty()) {

@@ -3,13 +3,13 @@
 #include "base/Exception.h"
 #include "base/NumberText.h"
 #include "base/Random.h"
-#include "ga/Evaluation.h"
 #include "ga/GeneticControl.h"
 #include "ga/GeneticOperation.h"
 #include "ga/GoalFunction.h"
 #include "ga/Individual.h"
-#include "ga/ParallelEvaluation.h"
+#include "ga/PopulationEvaluation.h"
 #include "ga/RunLimits.h"
+#include "ga/ThreadPool.h"
 #include "model/MechanicalSystem.h"
 #include "model/MotorUnit.h"
 #include "model/Muscle.h"
@@ -51,7 +51,7 @@ size_t RandomBelow(size_t n) { return TRandom::Shared().Below(static_cast<uint32
 }  // namespace
 
 TGeneticAlgorithm::TGeneticAlgorithm(TComponent* owner)
-    : TStreamComponent(nullptr), Evaluator(std::make_unique<TParallelEvaluator>()) {
+    : TStreamComponent(nullptr), Evaluator(std::make_unique<TPopulationEvaluator>()) {
   TimeFrame = new TTimeFrame(this);
   SetFunctions(1, 1, 2, 0, 0, 0, 1.0L);
   JoinOwner(owner);
@@ -197,7 +197,7 @@ void TGeneticAlgorithm::InitRun(TMechanicalSystem* system) {
   Individuals = &Population;
   FreeIndividuals();
   MechanicalSystem = system;
-  Evaluator->Prepare(system, ResolveThreadCount(EvaluationThreads));
+  Evaluator->SetThreads(ResolveThreadCount(EvaluationThreads));
   PrecChanging = TimeFrame->StartPrec != TimeFrame->StopPrec;
   RebuildOperationLevels();
 
@@ -248,23 +248,22 @@ void TGeneticAlgorithm::EvaluateIndividuals(TStringList& list) {
       due.push_back(individual);
   }
   Evaluations += due.size();
-  Evaluator->Prefill(due, MechanicalSystem, ResolveThreadCount(EvaluationThreads), goals);
-  TEvaluationContext context{MechanicalSystem};
-  try {
-    for (size_t k = 0; k < due.size(); ++k) {
-      CheckStopRequest();
-      if (auto values = Evaluator->Commit(k))
-        ApplyEvaluated(*due[k], std::move(*values), context);
-      else
-        EvaluateIndividual(*due[k], goals, context);
-      CheckGoalValues(*due[k]);
+  if (!due.empty()) {
+    if (MechanicalSystem == nullptr) throw Exception("No mechanical system to optimise");
+    Evaluator->SetThreads(ResolveThreadCount(EvaluationThreads));
+    try {
+      Evaluator->Begin(due, goals, *MechanicalSystem, *TimeFrame, [this] { CheckStopRequest(); });
+      for (size_t k = 0; k < due.size(); ++k) {
+        CheckStopRequest();
+        Evaluator->Complete(k);
+        CheckGoalValues(*due[k]);
+      }
+    } catch (...) {
+      Evaluator->End();
+      throw;
     }
-  } catch (...) {
-    // The individuals after the failing one stay as a sequential evaluation leaves them.
-    Evaluator->Discard();
-    throw;
+    Evaluator->End();
   }
-  Evaluator->Finish();
   if (all) TimeFrame->Changed = false;
 }
 

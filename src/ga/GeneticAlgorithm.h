@@ -19,7 +19,7 @@ class TChromosome;
 class TGoalFunction;
 class TIndividual;
 class TMechanicalSystem;
-class TParallelEvaluator;
+class TPopulationEvaluator;
 class TTimeFrame;
 
 class TGeneticAlgorithm : public TStreamComponent {
@@ -39,7 +39,7 @@ class TGeneticAlgorithm : public TStreamComponent {
                     int32_t initMethod, int32_t stopCrit, long double initActivation);
 
   // Prepares a run over `system`: a template individual mirroring the system and
-  // PopulationSize copies of it, and the evaluation threads with their copies of the system.
+  // PopulationSize copies of it, and the evaluation threads.
   // Throws (changing nothing) when PopulationSize is below 1 or a setting is beyond its limit
   // (CheckRunLimits: cycle counts, point counts, the memory one generation takes).
   void InitRun(TMechanicalSystem* system);
@@ -56,12 +56,10 @@ class TGeneticAlgorithm : public TStreamComponent {
   void Stop();
   // Scores the model's present stimulation without evolving it.
   void EvaluateModel(TMechanicalSystem* system);
-  // Evaluates the changed individuals of `list` (all of them when the frame changed). A goal
-  // value that is not a finite number is an EMathError naming the goal. With
-  // more than one evaluation thread their muscle caches are filled, and their goals estimated
-  // when the goals can be copied, concurrently on copies of the system; the individuals are
-  // then applied in list order, so the results are bit for bit those of a sequential
-  // evaluation.
+  // Evaluates the changed individuals of `list` (all of them when the frame changed) on the
+  // evaluation threads (see PopulationEvaluation.h); the results are bit for bit the same for
+  // any number of threads, and the model is not written. A goal value that is not a finite
+  // number is an EMathError naming the goal; the first failure in list order is thrown.
   void EvaluateIndividuals(TStringList& list);
 
   void WeightedSumFitness(TStringList& list);
@@ -150,8 +148,8 @@ class TGeneticAlgorithm : public TStreamComponent {
   // Threads that evaluate individuals: 0 one per core, 1 sequential evaluation. A setting of
   // the program, not of the task: it is not stored in task files.
   int32_t EvaluationThreads = 0;
-  // The workers and their copies of the system; remade by InitRun.
-  std::unique_ptr<TParallelEvaluator> Evaluator;
+  // The evaluation threads; resized by InitRun and each evaluation to EvaluationThreads.
+  std::unique_ptr<TPopulationEvaluator> Evaluator;
   // Individuals evaluated since the algorithm was made (a statistic of the program).
   uint64_t Evaluations = 0;
 

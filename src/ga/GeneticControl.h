@@ -2,8 +2,11 @@
 #pragma once
 
 #include "ga/Chromosome.h"
+#include "ga/UnitSamples.h"
 
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace sarvanta {
 
@@ -34,6 +37,10 @@ class TMotorUnitGeneticControl : public TChromosome {
   // nullptr when the model is not a motor unit.
   TMotorUnit* MotorUnit() const;
 
+  // The unit's force over the grid for the train evaluated last (none before the first
+  // evaluation); shared with the copies of this control and never changed once made.
+  std::shared_ptr<const TUnitSamples> Samples;
+
  private:
   TMotorUnitGeneticControl(TComponent* owner, const TMotorUnitGeneticControl& source);
 };
@@ -60,6 +67,11 @@ class TMuscleGeneticControl : public TChromosome {
   // nullptr when the model is not a muscle.
   TMuscle* Muscle() const;
   TCache& Cache() const { return *cache_; }
+
+  // What the cache's samples were summed from: the grid's Id, then the Serial of every motor
+  // unit's samples in child order. Equal lists give equal sums, so the sum is redone only when
+  // the list changes.
+  std::vector<uint64_t> SummedFrom;
 
  private:
   TMuscleGeneticControl(TComponent* owner, const TMuscleGeneticControl& source);

@@ -58,7 +58,9 @@ class TGeneticOperation : public TStreamComponent {
 
 class TMutationOperation : public TGeneticOperation {
  public:
-  TMutationOperation(TComponent* owner, int32_t level) : TGeneticOperation(nullptr, level) { JoinOwner(owner); }
+  TMutationOperation(TComponent* owner, int32_t level) : TGeneticOperation(nullptr, level) {
+    JoinOwner(owner);
+  }
   const TClassInfo& ClassInfo() const override;
 
   long double Range = 0;
@@ -66,13 +68,17 @@ class TMutationOperation : public TGeneticOperation {
 
 class TCrossoverOperation : public TGeneticOperation {
  public:
-  TCrossoverOperation(TComponent* owner, int32_t level) : TGeneticOperation(nullptr, level) { JoinOwner(owner); }
+  TCrossoverOperation(TComponent* owner, int32_t level) : TGeneticOperation(nullptr, level) {
+    JoinOwner(owner);
+  }
   const TClassInfo& ClassInfo() const override;
 };
 
 class TCommonMutationOperation : public TGeneticOperation {
  public:
-  TCommonMutationOperation(TComponent* owner, int32_t level) : TGeneticOperation(nullptr, level) { JoinOwner(owner); }
+  TCommonMutationOperation(TComponent* owner, int32_t level) : TGeneticOperation(nullptr, level) {
+    JoinOwner(owner);
+  }
   const TClassInfo& ClassInfo() const override;
 
   long double Range = 0;

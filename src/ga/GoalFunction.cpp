@@ -6,6 +6,8 @@
 #include "model/MechanicalSystem.h"
 #include "model/PublishedProperties.h"
 
+#include <stdexcept>
+
 namespace sarvanta {
 
 // ---- TGoalFunction ----
@@ -21,6 +23,10 @@ TGoalFunction::TGoalFunction(TComponent* owner, long double weight, const std::s
 }
 
 long double TGoalFunction::Estimation(TChromosome*) { return 0; }
+
+TGoalThreading TGoalFunction::Threading() const { return TGoalThreading::CallingThread; }
+
+void TGoalFunction::PrepareEstimation() {}
 long double TGoalFunction::Goal(TChromosome*, long double) { return 0; }
 long double TGoalFunction::Result(TChromosome*, long double) { return 0; }
 std::string TGoalFunction::GetDescription() const { return Descr; }
@@ -88,6 +94,28 @@ void TGoalFunctionExpression::EnsureCompiled() {
   if (Expression.empty() || Express == nullptr || !Express->IsCompiled() ||
       Express->Expression() != Expression)
     UpdateExpression();
+}
+
+void TGoalFunctionExpression::PrepareEstimation() {
+  compileError_ = nullptr;
+  try {
+    EnsureCompiled();
+  } catch (...) {
+    compileError_ = std::current_exception();
+  }
+}
+
+TGoalThreading TGoalFunctionExpression::Threading() const {
+  const bool draws = Express != nullptr && Express->UsesRandom();
+  return draws ? TGoalThreading::CallingThread : TGoalThreading::AnyThread;
+}
+
+TExpressionRunner TGoalFunctionExpression::ExpressionRunner() const {
+  if (compileError_) std::rethrow_exception(compileError_);
+  if (Express == nullptr || !Express->IsCompiled() || Express->Expression() != Expression)
+    throw std::logic_error("The goal \"" + GetDescription() +
+                           "\" was estimated without PrepareEstimation");
+  return TExpressionRunner(Express->Compiled());
 }
 
 long double TGoalFunctionExpression::ExpressionValue(long double t) {

@@ -6,7 +6,10 @@
 
 #include "model/InspectedObject.h"
 
+#include "expr/CompiledExpression.h"
+
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <string>
 
@@ -30,14 +33,31 @@ inline constexpr int32_t JointAngleCheckPoints = 8;
 inline constexpr int32_t BonePosCheckPoint = 9;
 }  // namespace GoalKind
 
+// Where a goal's Estimation may run while a population is evaluated.
+enum class TGoalThreading {
+  // On any evaluation thread, for several individuals at once: Estimation reads only the
+  // individual's tree (through TIndividualMuscle), the model and the time frame, and writes
+  // nothing but its result.
+  AnyThread,
+  // On the calling thread only, individuals in list order: Estimation draws from the shared
+  // random generator or keeps state of its own.
+  CallingThread,
+};
+
 class TGoalFunction : public TInspectedObject {
  public:
   // Stores Weight and Descr, then joins `owner` (whose Notification sees a complete goal).
   TGoalFunction(TComponent* owner, long double weight, const std::string& descr);
 
-  // The score of the individual whose root chromosome is `root`, after the individual was
-  // applied to the model. The base gives 0.
+  // The score of the individual whose root chromosome is `root`, read from the individual's
+  // evaluated tree (its trains and muscle samples). The base gives 0.
   virtual long double Estimation(TChromosome* root);
+  // How Estimation may be called; asked after PrepareEstimation. The base says CallingThread,
+  // the safe answer for a goal class that does not declare otherwise.
+  virtual TGoalThreading Threading() const;
+  // Called on the calling thread before a round of estimations, with nothing else running; a
+  // goal brings what its estimations share up to date here. The base does nothing.
+  virtual void PrepareEstimation();
   // The value demanded at time t; the base gives 0.
   virtual long double Goal(TChromosome* root, long double t);
   // The value achieved at time t; the base gives 0.
@@ -78,13 +98,22 @@ class TGoalFunctionExpression : public TGoalFunction {
   ~TGoalFunctionExpression() override;
 
   // Sets the variable names "txy", the parameter names "abcd" and the values A, B, C, D, 1,
-  // 1, then compiles Expression (cut to 255 characters; an empty text becomes "0"). Throws EExpressError for a text that
-  // does not compile; Expression keeps the text.
+  // 1, then compiles Expression (cut to 255 characters; an empty text becomes "0"). Throws
+  // EExpressError for a text that does not compile; Expression keeps the text.
   void UpdateExpression();
   // The expression's value at time t (x = y = 0).
   long double ExpressionValue(long double t);
   // Recompiles when the compiled text differs from Expression ("0" replaces an empty text).
   void EnsureCompiled();
+
+  // Compiles the expression for the coming estimations; a text that does not compile is
+  // remembered and thrown by ExpressionRunner, where an estimation would meet it.
+  void PrepareEstimation() override;
+  // AnyThread, unless the expression draws random numbers ("rn", "rm").
+  TGoalThreading Threading() const override;
+  // An evaluation state of its own over the compiled expression, for one estimation on any
+  // thread. Throws the compile failure PrepareEstimation met.
+  TExpressionRunner ExpressionRunner() const;
 
   const TClassInfo& ClassInfo() const override;
 
@@ -94,6 +123,10 @@ class TGoalFunctionExpression : public TGoalFunction {
   long double C = 0;
   long double D = 0;
   TExpress* Express = nullptr;  // owned
+
+ private:
+  // Written by PrepareEstimation only, read by the estimations that follow it.
+  std::exception_ptr compileError_;
 
  protected:
   TGoalFunctionExpression(TJoinLater, long double weight, const std::string& descr);

@@ -1,5 +1,6 @@
 #include "ga/GoalKinematic.h"
 
+#include "expr/Express.h"
 #include "ga/GoalMath.h"
 #include "model/Bone.h"
 #include "model/MechanicalSystem.h"
@@ -34,6 +35,19 @@ TGFJointAngle::TGFJointAngle(TComponent* owner, long double weight, const std::s
   JoinOwner(owner);
 }
 
+std::optional<TGFJointAngle::TJointSpan> TGFJointAngle::Span(const TChromosome* root) const {
+  const TMechanicalSystem* system = SystemOf(root);
+  if (system == nullptr) return std::nullopt;
+  const TBone* from = BoneAt(*system, FromBoneInd);
+  const TBone* to = BoneAt(*system, ToBoneInd);
+  if (from == nullptr || to == nullptr) return std::nullopt;
+  TJointSpan span;
+  span.To = to;
+  for (const TMuscle* muscle : SpanningMuscles(*system, from, to))
+    span.Muscles.emplace_back(root, *muscle);
+  return span;
+}
+
 bool TGFJointAngle::Prepare(TChromosome* root) {
   spanning_.clear();
   const TMechanicalSystem* system = SystemOf(root);
@@ -46,15 +60,32 @@ bool TGFJointAngle::Prepare(TChromosome* root) {
   return true;
 }
 
-long double TGFJointAngle::RequiredMoment(long double t) {
-  const long double theta = ExpressionValue(t);
-  const long double alpha = ((ExpressionValue(t + kStep) - theta) / kStep -
-                             (theta - ExpressionValue(t - kStep)) / kStep) *
+long double TGFJointAngle::RequiredMoment(TExpressionRunner& theta, const TBone& to,
+                                          long double t) {
+  const long double angle = theta.Evaluate(t, 0, 0);
+  const long double alpha = ((theta.Evaluate(t + kStep, 0, 0) - angle) / kStep -
+                             (angle - theta.Evaluate(t - kStep, 0, 0)) / kStep) *
                             1000000 / kStep;
-  return ToBone->InertM * alpha + ToBone->Length * 4.9L * ToBone->Mass * std::sin(theta);
+  return to.InertM * alpha + to.Length * 4.9L * to.Mass * std::sin(angle);
 }
 
-long double TGFJointAngle::MuscleMoment(long double t) {
+long double TGFJointAngle::MuscleMoment(TExpressionRunner& theta, const TJointSpan& span,
+                                        long double t) {
+  const long double angle = theta.Evaluate(t, 0, 0);
+  long double sum = 0;
+  for (const TIndividualMuscle& muscle : span.Muscles)
+    sum += muscle.Muscle().ForceArmPoly->Evaluate(angle) * muscle.ForceAt(t);
+  return sum;
+}
+
+long double TGFJointAngle::Goal(TChromosome* root, long double t) {
+  if (!Prepare(root)) return 0;
+  TExpressionRunner theta(Express->Compiled());
+  return RequiredMoment(theta, *ToBone, t);
+}
+
+long double TGFJointAngle::Result(TChromosome* root, long double t) {
+  if (!Prepare(root)) return 0;
   const long double theta = ExpressionValue(t);
   long double sum = 0;
   for (const TMuscle* muscle : spanning_)
@@ -62,26 +93,20 @@ long double TGFJointAngle::MuscleMoment(long double t) {
   return sum;
 }
 
-long double TGFJointAngle::Goal(TChromosome* root, long double t) {
-  return Prepare(root) ? RequiredMoment(t) : 0;
-}
-
-long double TGFJointAngle::Result(TChromosome* root, long double t) {
-  return Prepare(root) ? MuscleMoment(t) : 0;
-}
-
 long double TGFJointAngle::Estimation(TChromosome* root) {
-  if (!Prepare(root)) return 0;
+  const std::optional<TJointSpan> span = Span(root);
+  if (!span) return 0;
+  TExpressionRunner theta = ExpressionRunner();
   const TTimeFrame& frame = FrameOf(root);
   const int64_t k = EstimationPointCount(frame);
   long double sum = 0;
   for (int64_t i = 0; i <= k; ++i) {
     const long double t = EstimationTime(frame, i) + frame.OscOffset;
-    const long double theta = ExpressionValue(t);
+    const long double angle = theta.Evaluate(t, 0, 0);
     long double s = 0;
-    for (const TMuscle* muscle : spanning_)
-      s += muscle->ForceArmPoly->Evaluate(theta) * CachedForce(*muscle, i, t);
-    sum += std::fabs(s - RequiredMoment(t));
+    for (const TIndividualMuscle& muscle : span->Muscles)
+      s += muscle.Muscle().ForceArmPoly->Evaluate(angle) * muscle.Sample(i, t);
+    sum += std::fabs(s - RequiredMoment(theta, *span->To, t));
   }
   return CheckedDivide(sum, static_cast<long double>(k));
 }
@@ -116,9 +141,13 @@ TGFJointAngleCheckPoints::TGFJointAngleCheckPoints(TComponent* owner, long doubl
 }
 
 long double TGFJointAngleCheckPoints::Estimation(TChromosome* root) {
-  if (Moments.empty() || !Prepare(root)) return 0;
+  if (Moments.empty()) return 0;
+  const std::optional<TJointSpan> span = Span(root);
+  if (!span) return 0;
+  TExpressionRunner theta = ExpressionRunner();
   long double sum = 0;
-  for (long double t : Moments) sum += std::fabs(MuscleMoment(t) - RequiredMoment(t));
+  for (long double t : Moments)
+    sum += std::fabs(MuscleMoment(theta, *span, t) - RequiredMoment(theta, *span->To, t));
   return sum / static_cast<long double>(Moments.size());
 }
 

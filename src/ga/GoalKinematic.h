@@ -4,7 +4,9 @@
 #pragma once
 
 #include "ga/GoalFunction.h"
+#include "ga/IndividualMuscle.h"
 
+#include <optional>
 #include <vector>
 
 namespace sarvanta {
@@ -35,12 +37,20 @@ class TGFJointAngle : public TGoalFunctionExpression {
   void AddRows(TObjectDescription& description) override;
   static TClassInfo JointAngleInfo(const std::string& className);
 
-  // Looks the bones up, collects the spanning muscles and compiles the expression; false
-  // when a bone is missing (the goal then gives 0).
+  // The spanning muscles of the joint as the individual of `root` holds them, and the distal
+  // bone; nothing while a bone is missing (the goal then gives 0). Reads only.
+  struct TJointSpan {
+    const TBone* To = nullptr;
+    std::vector<TIndividualMuscle> Muscles;
+  };
+  std::optional<TJointSpan> Span(const TChromosome* root) const;
+  // R(t) with the angle expression `theta`.
+  static long double RequiredMoment(TExpressionRunner& theta, const TBone& to, long double t);
+  // The muscles' moment at t with the individual's twitch forces.
+  static long double MuscleMoment(TExpressionRunner& theta, const TJointSpan& span, long double t);
+  // For Goal and Result: looks the bones up into FromBone and ToBone, collects the spanning
+  // muscles of the model and compiles the expression; false when a bone is missing.
   bool Prepare(TChromosome* root);
-  long double RequiredMoment(long double t);
-  // The muscles' moment at t with their twitch forces.
-  long double MuscleMoment(long double t);
 
   std::vector<TMuscle*> spanning_;
 };

@@ -1,7 +1,9 @@
 #include "ga/GoalLoadSharing.h"
 
+#include "expr/Express.h"
 #include "ga/GoalMath.h"
 #include "ga/GoalStreamHelpers.h"
+#include "ga/IndividualMuscle.h"
 #include "model/Bone.h"
 #include "model/MechanicalSystem.h"
 #include "model/MotorUnit.h"
@@ -18,24 +20,28 @@ namespace {
 
 // The fatigue share of impulse i of the unit: (k Tref / Tf)^Pow, k = earlier impulses
 // within Tf; 0 without a fatigue window.
-long double ImpulseFatigue(const TMotorUnit& unit, int32_t i) {
+long double ImpulseFatigue(const TMotorUnit& unit, std::span<const long double> train, int32_t i) {
   if (unit.Tf <= 0) return 0;
-  const long double ti = unit.ImpArray()[static_cast<size_t>(i)];
-  const int32_t k = i - unit.IndexOfFirstGreatOrEqualTo(ti - unit.Tf);
+  const long double ti = train[static_cast<size_t>(i)];
+  const int32_t k = i - SearchImpulse(train, ti - unit.Tf);
   return GeneralPower(static_cast<long double>(k) * unit.Tref / unit.Tf, unit.Pow);
 }
 
-// Sum over the muscles with motor units of (sum over units of perUnit(u)) / n_m, divided by
-// M; 0 without real muscles.
+// Sum over the muscles with motor units of (sum over units of perUnit(unit, train)) / n_m,
+// divided by M; 0 without real muscles. The trains are the individual's of `root` (the
+// model's without a root).
 template <class PerUnit>
-long double MeanOverUnits(const TMechanicalSystem* system, PerUnit perUnit) {
+long double MeanOverUnits(const TChromosome* root, const TMechanicalSystem* system,
+                          PerUnit perUnit) {
   if (!HasMuscles(system)) return 0;
   long double total = 0;
   for (int m = 1; m < system->Muscles.Count(); ++m) {
     const TMuscle* muscle = system->Muscle(m);
     if (muscle == nullptr || muscle->MotorUnits.Count() == 0) continue;
+    const TIndividualMuscle held(root, *muscle);
     long double sum = 0;
-    for (int u = 0; u < muscle->MotorUnits.Count(); ++u) sum += perUnit(*muscle->MotorUnit(u));
+    for (int u = 0; u < muscle->MotorUnits.Count(); ++u)
+      sum += perUnit(*muscle->MotorUnit(u), held.Train(u));
     total += sum / muscle->MotorUnits.Count();
   }
   return total / MuscleListCount(*system);
@@ -70,7 +76,7 @@ long double TGFMinimalForce::Estimation(TChromosome* root) {
     const TMuscle* muscle = system->Muscle(m);
     if (muscle == nullptr) continue;
     long double sum = 0;
-    for (long double sample : ForceSamples(*muscle, frame)) sum += sample;
+    for (long double sample : TIndividualMuscle(root, *muscle).Samples(frame)) sum += sample;
     total += CheckedDivide(sum, k);
   }
   return total / MuscleListCount(*system);
@@ -91,18 +97,20 @@ TGFMinimalMUActivation::TGFMinimalMUActivation(TComponent* owner, long double we
 }
 
 long double TGFMinimalMUActivation::Result(TChromosome* root, long double t) {
-  return MeanOverUnits(SystemOf(root), [t](const TMotorUnit& unit) { return unit.Force(t); });
+  return MeanOverUnits(nullptr, SystemOf(root),
+                       [t](const TMotorUnit& unit, auto) { return unit.Force(t); });
 }
 
 long double TGFMinimalMUActivation::Estimation(TChromosome* root) {
   const TMechanicalSystem* system = SystemOf(root);
   if (!HasMuscles(system)) return 0;
   const long double duration = FrameOf(root).Duration;
-  return MeanOverUnits(system, [duration](const TMotorUnit& unit) -> long double {
-    if (unit.ImpArray().empty()) return 0;
-    const long double most = static_cast<long double>(unit.MaxNumOfImpulses(duration));
-    return CheckedDivide(unit.ImpCnt, most);
-  });
+  return MeanOverUnits(
+      root, system, [duration](const TMotorUnit& unit, std::span<const long double> train) {
+        if (train.empty()) return 0.0L;
+        const auto most = static_cast<long double>(unit.MaxNumOfImpulses(duration));
+        return CheckedDivide(static_cast<long double>(train.size()) - 1, most);
+      });
 }
 
 const TClassInfo& TGFMinimalMUActivation::ClassInfo() const {
@@ -120,30 +128,31 @@ TGFMinimalFatigue::TGFMinimalFatigue(TComponent* owner, long double weight,
 }
 
 long double TGFMinimalFatigue::Result(TChromosome* root, long double t) {
-  return MeanOverUnits(SystemOf(root), [t](const TMotorUnit& unit) -> long double {
-    int32_t last = -1;
-    const auto& train = unit.ImpArray();
-    while (last + 1 < static_cast<int32_t>(train.size()) &&
-           train[static_cast<size_t>(last + 1)] <= t)
-      ++last;
-    return last < 0 ? 0 : ImpulseFatigue(unit, last);
-  });
+  return MeanOverUnits(nullptr, SystemOf(root),
+                       [t](const TMotorUnit& unit, std::span<const long double> train) {
+                         int32_t last = -1;
+                         while (last + 1 < static_cast<int32_t>(train.size()) &&
+                                train[static_cast<size_t>(last + 1)] <= t)
+                           ++last;
+                         return last < 0 ? 0 : ImpulseFatigue(unit, train, last);
+                       });
 }
 
 long double TGFMinimalFatigue::Estimation(TChromosome* root) {
   const TMechanicalSystem* system = SystemOf(root);
   if (!HasMuscles(system)) return 0;
   const TTimeFrame& frame = FrameOf(root);
-  return MeanOverUnits(system, [&frame](const TMotorUnit& unit) -> long double {
-    const auto& train = unit.ImpArray();
-    if (train.empty()) return 0;
-    long double sum = 0;
-    for (size_t i = 0; i < train.size(); ++i)
-      if (train[i] >= frame.FromMoment && train[i] <= frame.ToMoment)
-        sum += ImpulseFatigue(unit, static_cast<int32_t>(i));
-    if (sum == 0) return 0;
-    return CheckedDivide(sum, static_cast<long double>(unit.MaxNumOfImpulses(frame.Duration)));
-  });
+  return MeanOverUnits(
+      root, system,
+      [&frame](const TMotorUnit& unit, std::span<const long double> train) -> long double {
+        if (train.empty()) return 0;
+        long double sum = 0;
+        for (size_t i = 0; i < train.size(); ++i)
+          if (train[i] >= frame.FromMoment && train[i] <= frame.ToMoment)
+            sum += ImpulseFatigue(unit, train, static_cast<int32_t>(i));
+        if (sum == 0) return 0;
+        return CheckedDivide(sum, static_cast<long double>(unit.MaxNumOfImpulses(frame.Duration)));
+      });
 }
 
 const TClassInfo& TGFMinimalFatigue::ClassInfo() const {
@@ -187,7 +196,8 @@ long double TGFPCSAbased::Estimation(TChromosome* root) {
     const TMuscle* muscle = system->Muscle(m);
     if (muscle == nullptr) continue;
     const long double p = SignedPCSA(*muscle, UseSigns);
-    for (long double c : ForceSamples(*muscle, frame)) sum += GeneralPower(CheckedDivide(c, p), n);
+    for (long double c : TIndividualMuscle(root, *muscle).Samples(frame))
+      sum += GeneralPower(CheckedDivide(c, p), n);
   }
   return CheckedDivide(std::fabs(sum), static_cast<long double>(EstimationPointCount(frame)));
 }
@@ -217,36 +227,45 @@ TGFMinimalJointReaction::TGFMinimalJointReaction(TComponent* owner, long double 
   JoinOwner(owner);
 }
 
-bool TGFMinimalJointReaction::Prepare(TChromosome* root) {
+const TBone* TGFMinimalJointReaction::DistalBone(const TChromosome* root) const {
   const TMechanicalSystem* system = SystemOf(root);
-  if (system == nullptr) return false;
-  FromBone = BoneAt(*system, FromBoneInd);
-  ToBone = BoneAt(*system, ToBoneInd);
+  if (system == nullptr) return nullptr;
+  const TBone* from = BoneAt(*system, FromBoneInd);
+  const TBone* to = BoneAt(*system, ToBoneInd);
   // Only a list without even its placeholder counts as empty here: a system without real
   // muscles still has the bone's own inertial and weight terms.
-  if (system->Muscles.Count() == 0 || FromBone == nullptr || ToBone == nullptr) return false;
+  if (system->Muscles.Count() == 0 || from == nullptr) return nullptr;
+  return to;
+}
+
+bool TGFMinimalJointReaction::Prepare(TChromosome* root) {
+  if (DistalBone(root) == nullptr) return false;
+  FromBone = BoneAt(*SystemOf(root), FromBoneInd);
+  ToBone = BoneAt(*SystemOf(root), ToBoneInd);
   EnsureCompiled();
   return true;
 }
 
-long double TGFMinimalJointReaction::Reaction(long double t, const std::vector<long double>& forces,
+long double TGFMinimalJointReaction::Reaction(TExpressionRunner& theta, const TBone& to,
+                                              long double t, const std::vector<long double>& forces,
                                               const std::vector<long double>& angles) {
-  const long double theta = ExpressionValue(t);
+  const long double angle = theta.Evaluate(t, 0, 0);
   long double rx = 0, ry = 0;
   for (size_t m = 0; m < forces.size(); ++m) {
-    const long double phi = theta - angles[m];
+    const long double phi = angle - angles[m];
     rx -= forces[m] * std::sin(phi);
     ry += forces[m] * std::cos(phi);
   }
-  const long double omega = (ExpressionValue(t + 0.1L) - ExpressionValue(t - 0.1L)) * 1000 / 0.2L;
-  const long double alpha =
-      ((ExpressionValue(t + 0.2L) - theta) / 0.2L - (theta - ExpressionValue(t - 0.2L)) / 0.2L) *
-      1000000 / 0.2L;
-  const long double mass = ToBone->Mass;
-  const long double half = mass * ToBone->Length / 2;
-  const long double x = half * (alpha * std::cos(theta) - omega * omega * std::sin(theta)) - rx;
+  const long double omega =
+      (theta.Evaluate(t + 0.1L, 0, 0) - theta.Evaluate(t - 0.1L, 0, 0)) * 1000 / 0.2L;
+  const long double alpha = ((theta.Evaluate(t + 0.2L, 0, 0) - angle) / 0.2L -
+                             (angle - theta.Evaluate(t - 0.2L, 0, 0)) / 0.2L) *
+                            1000000 / 0.2L;
+  const long double mass = to.Mass;
+  const long double half = mass * to.Length / 2;
+  const long double x = half * (alpha * std::cos(angle) - omega * omega * std::sin(angle)) - rx;
   const long double y =
-      half * (alpha * std::sin(theta) + omega * omega * std::cos(theta)) + 9.8L * mass - ry;
+      half * (alpha * std::sin(angle) + omega * omega * std::cos(angle)) + 9.8L * mass - ry;
   return std::sqrt(x * x + y * y);
 }
 
@@ -257,23 +276,29 @@ long double TGFMinimalJointReaction::Result(TChromosome* root, long double t) {
     forces.push_back(muscle->Force(t));
     angles.push_back(muscle->ForceAnglePoly->Evaluate(t));
   }
-  return Reaction(t, forces, angles);
+  TExpressionRunner theta(Express->Compiled());
+  return Reaction(theta, *ToBone, t, forces, angles);
 }
 
 long double TGFMinimalJointReaction::Estimation(TChromosome* root) {
-  if (!Prepare(root)) return 0;
+  const TBone* to = DistalBone(root);
+  if (to == nullptr) return 0;
+  TExpressionRunner theta = ExpressionRunner();
+  const TMechanicalSystem& system = *SystemOf(root);
   const TTimeFrame& frame = FrameOf(root);
   const int64_t k = EstimationPointCount(frame);
-  const std::vector<TMuscle*> muscles = SpanningMuscles(*SystemOf(root), FromBone, ToBone);
+  std::vector<TIndividualMuscle> muscles;
+  for (const TMuscle* muscle : SpanningMuscles(system, BoneAt(system, FromBoneInd), to))
+    muscles.emplace_back(root, *muscle);
   long double sum = 0;
   std::vector<long double> forces(muscles.size()), angles(muscles.size());
   for (int64_t i = 0; i <= k; ++i) {
     const long double t = EstimationTime(frame, i) + frame.OscOffset;
     for (size_t m = 0; m < muscles.size(); ++m) {
-      forces[m] = CachedForce(*muscles[m], i, t);
-      angles[m] = muscles[m]->ForceAnglePoly->Evaluate(t);
+      forces[m] = muscles[m].Sample(i, t);
+      angles[m] = muscles[m].Muscle().ForceAnglePoly->Evaluate(t);
     }
-    sum += Reaction(t, forces, angles);
+    sum += Reaction(theta, *to, t, forces, angles);
   }
   return CheckedDivide(sum, static_cast<long double>(k));
 }

@@ -14,6 +14,7 @@ class TGFMinimalForce : public TGoalFunction {
  public:
   TGFMinimalForce(TComponent* owner, long double weight, const std::string& descr);
   long double Estimation(TChromosome* root) override;
+  TGoalThreading Threading() const override { return TGoalThreading::AnyThread; }
   long double Result(TChromosome* root, long double t) override;
   std::string GetDescription() const override { return "Minimal aggregate force"; }
   const TClassInfo& ClassInfo() const override;
@@ -24,6 +25,7 @@ class TGFMinimalMUActivation : public TGoalFunction {
  public:
   TGFMinimalMUActivation(TComponent* owner, long double weight, const std::string& descr);
   long double Estimation(TChromosome* root) override;
+  TGoalThreading Threading() const override { return TGoalThreading::AnyThread; }
   long double Result(TChromosome* root, long double t) override;
   std::string GetDescription() const override { return "Minimal motor unit activation"; }
   const TClassInfo& ClassInfo() const override;
@@ -38,6 +40,7 @@ class TGFMinimalFatigue : public TGoalFunction {
  public:
   TGFMinimalFatigue(TComponent* owner, long double weight, const std::string& descr);
   long double Estimation(TChromosome* root) override;
+  TGoalThreading Threading() const override { return TGoalThreading::AnyThread; }
   long double Result(TChromosome* root, long double t) override;
   std::string GetDescription() const override { return "Minimal fatigue"; }
   const TClassInfo& ClassInfo() const override;
@@ -48,6 +51,7 @@ class TGFPCSAbased : public TGoalFunction {
  public:
   TGFPCSAbased(TComponent* owner, long double weight, const std::string& descr);
   long double Estimation(TChromosome* root) override;
+  TGoalThreading Threading() const override { return TGoalThreading::AnyThread; }
   long double Result(TChromosome* root, long double t) override;
   std::string GetDescription() const override { return "Minimal sum (1/PCSA)^n"; }
   const TClassInfo& ClassInfo() const override;
@@ -78,11 +82,17 @@ class TGFMinimalJointReaction : public TGoalFunctionExpression {
   void AddRows(TObjectDescription& description) override;
 
  private:
-  // Looks the bones up and compiles the expression; false when the goal gives 0.
+  // The distal bone, or nullptr when the goal gives 0 (a bone missing, no muscle list). Reads
+  // only.
+  const TBone* DistalBone(const TChromosome* root) const;
+  // For Result: DistalBone into FromBone and ToBone, and the expression compiled; false when
+  // the goal gives 0.
   bool Prepare(TChromosome* root);
-  // The reaction at t with the given spanning-muscle forces and angle functions.
-  long double Reaction(long double t, const std::vector<long double>& forces,
-                       const std::vector<long double>& angles);
+  // The reaction at t with the angle expression `theta` and the given spanning-muscle forces
+  // and angle functions.
+  static long double Reaction(TExpressionRunner& theta, const TBone& to, long double t,
+                              const std::vector<long double>& forces,
+                              const std::vector<long double>& angles);
 };
 
 }  // namespace sarvanta

@@ -41,20 +41,6 @@ long double MuscleListCount(const TMechanicalSystem& system) {
   return static_cast<long double>(system.Muscles.Count());
 }
 
-long double CachedForce(const TMuscle& muscle, int64_t i, long double t) {
-  if (muscle.Cache != nullptr && i >= 0 && i < static_cast<int64_t>(muscle.Cache->Samples.size()))
-    return muscle.Cache->Samples[static_cast<size_t>(i)];
-  return muscle.Force(t);
-}
-
-std::vector<long double> ForceSamples(const TMuscle& muscle, const TTimeFrame& frame) {
-  if (muscle.Cache != nullptr) return muscle.Cache->Samples;
-  std::vector<long double> samples;
-  const int64_t k = EstimationPointCount(frame);
-  for (int64_t i = 0; i <= k; ++i) samples.push_back(muscle.Force(EstimationTime(frame, i)));
-  return samples;
-}
-
 TBone* BoneAt(const TMechanicalSystem& system, int32_t index) {
   if (index < 1) return nullptr;
   return system.Bone(index);

@@ -28,10 +28,6 @@ long double EstimationTime(const TTimeFrame& frame, int64_t i);
 bool HasMuscles(const TMechanicalSystem* system);
 // M: the muscle list's count, placeholder included.
 long double MuscleListCount(const TMechanicalSystem& system);
-// Entry i of the muscle's cache, or its force at t when the cache has no entry i.
-long double CachedForce(const TMuscle& muscle, int64_t i, long double t);
-// Every sample of the muscle's cache; without a cache, its force at the k + 1 points.
-std::vector<long double> ForceSamples(const TMuscle& muscle, const TTimeFrame& frame);
 // Real bone number `index` of the system's bone list, or nullptr.
 TBone* BoneAt(const TMechanicalSystem& system, int32_t index);
 // The real muscles whose FromBone is `from` and ToBone is `to`.

@@ -75,7 +75,7 @@ TMotorUnitGeneticControl::TMotorUnitGeneticControl(TComponent* owner, TTimeFrame
 
 TMotorUnitGeneticControl::TMotorUnitGeneticControl(TComponent* owner,
                                                    const TMotorUnitGeneticControl& source)
-    : TChromosome(owner, source, TCopying{}) {}
+    : TChromosome(owner, source, TCopying{}), Samples(source.Samples) {}
 
 TChromosome* TMotorUnitGeneticControl::Copy(TComponent* owner) const {
   return new TMotorUnitGeneticControl(owner, *this);

@@ -75,7 +75,7 @@ TMuscleGeneticControl::TMuscleGeneticControl(TComponent* owner, TTimeFrame* time
 }
 
 TMuscleGeneticControl::TMuscleGeneticControl(TComponent* owner, const TMuscleGeneticControl& source)
-    : TChromosome(owner, source, TCopying{}) {
+    : TChromosome(owner, source, TCopying{}), SummedFrom(source.SummedFrom) {
   CreateCache();
   const TCache& from = *source.cache_;
   cache_->SetTimes(from.StartTime, from.EndTime, from.TimeStep, from.Offset);

@@ -2,6 +2,7 @@
 
 #include "base/Exception.h"
 #include "base/NumberText.h"
+#include "model/ImpulseTrain.h"
 #include "model/PublishedProperties.h"
 
 #include <algorithm>
@@ -67,25 +68,11 @@ void TMotorUnit::AssignTo(TMotorUnit& other) const {
   other.peaksValid_ = false;
 }
 
-namespace {
-
-bool StrictlyAscending(const std::vector<long double>& times) {
-  return std::adjacent_find(times.begin(), times.end(),
-                            [](long double a, long double b) { return !(a < b); }) == times.end();
-}
-
-}  // namespace
-
 void TMotorUnit::SetImpArray(std::span<const long double> times) {
   if (OnImpulsesChange) OnImpulsesChange(this);
   ImpArray_.assign(times.begin(), times.end());
+  NormalizeTrain(ImpArray_, Tref);
   TrainChanged();
-  if (ImpCnt > 0) {
-    // Trains written back from genes are mostly in order already. On strictly ascending
-    // times the sort moves nothing, so it is skipped.
-    if (!StrictlyAscending(ImpArray_)) QSort(0, ImpCnt);
-    Filter();
-  }
 }
 
 void TMotorUnit::AppendImpArray(std::span<const long double> times, int32_t count) {
@@ -107,34 +94,13 @@ void TMotorUnit::BubbleSort() {
 }
 
 void TMotorUnit::QSort(int32_t lo, int32_t hi) {
-  const auto last = static_cast<int32_t>(ImpArray_.size()) - 1;
-  lo = std::max(lo, 0);
-  hi = std::min(hi, last);
-  if (lo >= hi) return;
-  auto& a = ImpArray_;
-  const long double pivot = a[static_cast<size_t>(lo + (hi - lo) / 2)];
-  int32_t i = lo;
-  int32_t j = hi;
-  do {
-    while (a[static_cast<size_t>(i)] < pivot) ++i;
-    while (a[static_cast<size_t>(j)] > pivot) --j;
-    if (i <= j) {
-      std::swap(a[static_cast<size_t>(i)], a[static_cast<size_t>(j)]);
-      ++i;
-      --j;
-    }
-  } while (i <= j);
-  if (lo < j) QSort(lo, j);
-  if (i < hi) QSort(i, hi);
+  SortTrain(ImpArray_, lo, hi);
   peaksValid_ = false;
 }
 
 void TMotorUnit::Filter() {
   if (ImpArray_.empty()) return;
-  size_t kept = 0;
-  for (size_t i = 1; i < ImpArray_.size(); ++i)
-    if (ImpArray_[i] - ImpArray_[kept] >= Tref) ImpArray_[++kept] = ImpArray_[i];
-  ImpArray_.resize(kept + 1);
+  FilterTrain(ImpArray_, Tref);
   TrainChanged();
 }
 
@@ -187,18 +153,14 @@ long double TMotorUnit::Force(long double t) const {
 void TMotorUnit::AddForceSamples(std::span<const long double> times,
                                  std::span<long double> samples) const {
   if (ImpArray_.empty()) return;
-  const TTwitchKernelChoice kernel = TwitchKernel();
-  if (kernel == TTwitchKernelChoice::Literal) {
-    for (size_t i = 0; i < times.size(); ++i) samples[i] += ForceLiteral(times[i]);
-    return;
-  }
   const TTwitchParameters p = TwitchParameters();
-  if (!peaksValid_ || !SamePeakParameters(p, peakParameters_)) {
+  if (TwitchKernel() != TTwitchKernelChoice::Literal &&
+      (!peaksValid_ || !SamePeakParameters(p, peakParameters_))) {
     peaks_ = ComputeTwitchPeaks(p, ImpArray_);
     peakParameters_ = p;
     peaksValid_ = true;
   }
-  AddTwitchForces(p, peaks_, times, samples, kernel);
+  AddTrainForces(p, ImpArray_, peaks_, times, samples);
 }
 
 long double TMotorUnit::ForceLiteral(long double t) const {

@@ -1,16 +1,17 @@
-// Evaluation on several threads gives the results of the sequential evaluation, bit for bit.
+// Evaluation on several threads gives the results of one thread, bit for bit, and the
+// incremental evaluation (per motor unit, shared between copies) gives what a full
+// recomputation gives.
 #include "base/Exception.h"
 #include "base/Random.h"
 #include "ga/GeneticAlgorithm.h"
 #include "ga/GeneticControl.h"
+#include "ga/GeneticOperation.h"
 #include "ga/GoalKinematic.h"
 #include "ga/GoalLoadSharing.h"
 #include "ga/Individual.h"
-#include "ga/ParallelEvaluation.h"
-#include "ga/SystemTwin.h"
+#include "ga/PopulationEvaluation.h"
 #include "ga/TaskFile.h"
 #include "ga/ThreadPool.h"
-#include "ga/TwinScoring.h"
 #include "model/Bone.h"
 #include "model/Cache.h"
 #include "model/MechanicalSystem.h"
@@ -81,8 +82,8 @@ struct TRunRecord {
   std::vector<std::string> Trace;
   std::string Project;
   std::set<std::string> Ends, Precisions, Offsets;
-  uint64_t Prefilled = 0;
-  uint64_t Scored = 0;
+  uint64_t SamplesMade = 0;
+  uint64_t Shared = 0;
   std::string Error;
 };
 
@@ -141,8 +142,8 @@ TRunRecord RunElbow(int threads, bool noisy) {
   record.Population = Describe(ga, ga.Population);
   ApplySolution(*ga.Individual(ga.Population, 0), system);
   record.Project = SaveSystemToBytes(system);
-  record.Prefilled = ga.Evaluator->Prefilled;
-  record.Scored = ga.Evaluator->Scored;
+  record.SamplesMade = ga.Evaluator->SamplesMade;
+  record.Shared = ga.Evaluator->SharedResults;
   record.Error = ga.Evaluator->LastError;
   return record;
 }
@@ -204,37 +205,31 @@ TFailure FailingStep(int threads, int failAt) {
 }  // namespace
 
 TEST(ParallelEvaluation, RunsGiveBitIdenticalResultsWithAnyNumberOfThreads) {
+  // noisy: a goal draws from the shared generator on the calling thread.
   for (bool noisy : {true, false}) {
-    const TRunRecord sequential = RunElbow(1, noisy);
-    EXPECT_EQ(sequential.Prefilled, 0u);
-    EXPECT_EQ(sequential.Scored, 0u);
+    const TRunRecord single = RunElbow(1, noisy);
     // The frame really moved, oscillated and changed its precision during the run.
-    EXPECT_GT(sequential.Ends.size(), 1u);
-    EXPECT_GT(sequential.Precisions.size(), 1u);
-    EXPECT_GT(sequential.Offsets.size(), 1u);
-    ASSERT_EQ(sequential.Population.size(), 6u * (3 + 86 + 2 * 4));
+    EXPECT_GT(single.Ends.size(), 1u);
+    EXPECT_GT(single.Precisions.size(), 1u);
+    EXPECT_GT(single.Offsets.size(), 1u);
+    ASSERT_EQ(single.Population.size(), 6u * (3 + 86 + 2 * 4));
+    // The template's copies share its samples and results instead of being evaluated each.
+    EXPECT_GE(single.Shared, 6u);
     for (int threads : {2, 4}) {
       const TRunRecord parallel = RunElbow(threads, noisy);
       EXPECT_EQ(parallel.Error, "");
-      EXPECT_GT(parallel.Prefilled, 100u) << threads;  // the workers did the sampling
-      // Goals drawing random numbers stay on the calling thread; the others are estimated
-      // on the workers.
-      if (noisy)
-        EXPECT_EQ(parallel.Scored, 0u) << threads;
-      else
-        EXPECT_GT(parallel.Scored, 100u) << threads;
-      EXPECT_EQ(parallel.Population, sequential.Population) << threads << noisy;
-      EXPECT_EQ(parallel.Trace, sequential.Trace) << threads << noisy;
-      EXPECT_TRUE(parallel.Project == sequential.Project) << threads << noisy;
+      EXPECT_EQ(parallel.SamplesMade, single.SamplesMade) << threads;
+      EXPECT_EQ(parallel.Population, single.Population) << threads << noisy;
+      EXPECT_EQ(parallel.Trace, single.Trace) << threads << noisy;
+      EXPECT_TRUE(parallel.Project == single.Project) << threads << noisy;
     }
   }
 }
 
-TEST(ParallelEvaluation, FailuresLeaveTheSameStateAsSequentialEvaluation) {
-  // 0: every cache fails to sample on the workers; the calling thread meets the same error.
-  // 3: a goal fails for the third individual; the later ones stay as they were (the goal's
-  //    class keeps its base's stored name, so it is never copied to the workers).
-  // -1: a goal estimated on the workers overflows; the calling thread meets it again.
+TEST(ParallelEvaluation, FailuresReachTheCallerAsWithOneThread) {
+  // 0: the grid cannot be sampled; every individual meets the same error.
+  // 3: a goal estimated on the calling thread fails for the third individual.
+  // -1: a goal estimated on the workers overflows: the caller gets that error.
   for (int failAt : {0, 3, -1}) {
     const TFailure sequential = FailingStep(1, failAt);
     const TFailure parallel = FailingStep(2, failAt);
@@ -248,8 +243,8 @@ TEST(ParallelEvaluation, FailuresLeaveTheSameStateAsSequentialEvaluation) {
 namespace {
 
 // Steps that meet edits of the model between them: new unit and bone parameters, then a new
-// motor unit that no individual controls. `counts` gets the individuals sampled and scored
-// on the workers so far after every step.
+// motor unit that no individual controls. `counts` gets the unit samples made so far after
+// every step.
 std::vector<std::string> StepThroughEdits(int threads, std::vector<uint64_t>& counts) {
   TMechanicalSystem system;
   TGeneticAlgorithm ga;
@@ -257,10 +252,7 @@ std::vector<std::string> StepThroughEdits(int threads, std::vector<uint64_t>& co
   ga.EvaluationThreads = threads;
   TRandom::Shared().SetFixedSeed(3);
   ga.InitRun(&system);
-  const auto count = [&] {
-    counts.push_back(ga.Evaluator->Prefilled);
-    counts.push_back(ga.Evaluator->Scored);
-  };
+  const auto count = [&] { counts.push_back(ga.Evaluator->SamplesMade); };
   ga.Step();
   count();
   TMotorUnit* unit = system.Muscle(1)->MotorUnit(0);
@@ -275,7 +267,6 @@ std::vector<std::string> StepThroughEdits(int threads, std::vector<uint64_t>& co
   auto* added = new TMotorUnit(nullptr, "Added", 0.5L, 1000, 2, 1, 40, 20, 60, 200, 2);
   system.Muscle(2)->AddMotorUnit(added);
   added->SetImpArray(std::vector<long double>{10, 50, 90, 130});
-  ga.TimeFrame->Precision = 2.5L;  // every cache is sampled anew
   ga.TimeFrame->Changed = true;
   ga.Step();
   count();
@@ -287,101 +278,134 @@ std::vector<std::string> StepThroughEdits(int threads, std::vector<uint64_t>& co
 
 }  // namespace
 
-TEST(ParallelEvaluation, EditsOfTheModelBetweenStepsCountAsInASequentialRun) {
-  std::vector<uint64_t> sequentialCounts;
+TEST(ParallelEvaluation, EditsOfTheModelBetweenStepsCountWithAnyNumberOfThreads) {
+  std::vector<uint64_t> singleCounts;
   std::vector<uint64_t> parallelCounts;
-  const auto sequential = StepThroughEdits(1, sequentialCounts);
+  const auto single = StepThroughEdits(1, singleCounts);
   const auto parallel = StepThroughEdits(2, parallelCounts);
-  EXPECT_EQ(parallel, sequential);
-  ASSERT_EQ(parallelCounts.size(), 6u);
-  // New parameters reach the workers' copies, which then still sample and score;
-  // individuals that do not control every motor unit any more are evaluated on the calling
-  // thread.
-  EXPECT_GT(parallelCounts[0], 0u);
-  EXPECT_GT(parallelCounts[1], 0u);
-  EXPECT_GT(parallelCounts[2], parallelCounts[0]);
-  EXPECT_GT(parallelCounts[3], parallelCounts[1]);
-  EXPECT_EQ(parallelCounts[4], parallelCounts[2]);
-  EXPECT_EQ(parallelCounts[5], parallelCounts[3]);
+  EXPECT_EQ(parallel, single);
+  EXPECT_EQ(parallelCounts, singleCounts);
+  ASSERT_EQ(parallelCounts.size(), 3u);
+  // The new grid makes the samples of every unit (86) anew.
+  EXPECT_GT(parallelCounts[1] - parallelCounts[0], 86u);
 }
 
-TEST(ParallelEvaluation, GoalsAreCopiedOnlyWhereTheCopiesEstimateAsTheGoals) {
+namespace {
+
+// The muscle samples of an individual computed from nothing: its trains written into the
+// model's units and every unit's force summed at the cache's grid times.
+std::string FullRecomputation(TIndividual& individual, const TTimeFrame& frame) {
+  std::string text;
+  for (TChromosome* chromosome : individual.Level(1)) {
+    auto& control = static_cast<TMuscleGeneticControl&>(*chromosome);
+    for (int u = 0; u < control.ChildCount(); ++u)
+      static_cast<TMotorUnitGeneticControl*>(control.Child(u))
+          ->MotorUnit()
+          ->SetImpArray(control.Child(u)->Genes);
+    const TCache& cache = control.Cache();
+    std::vector<long double> times;
+    for (size_t i = 0; i < cache.Samples.size(); ++i)
+      times.push_back(static_cast<long double>(i) * cache.TimeStep + cache.StartTime +
+                      (frame.OscRange != 0 ? frame.OscOffset : 0));
+    std::vector<long double> samples(times.size(), 0.0L);
+    control.Muscle()->SampleForce(times, samples);
+    text += Bits(samples) + "\n";
+  }
+  return text;
+}
+
+std::string CachedSamples(TIndividual& individual) {
+  std::string text;
+  for (TChromosome* chromosome : individual.Level(1))
+    text += Bits(static_cast<TMuscleGeneticControl*>(chromosome)->Cache().Samples) + "\n";
+  return text;
+}
+
+// A copy of `parent` that keeps nothing of its evaluation: every sample is made anew.
+TIndividual* FreshCopy(TGeneticAlgorithm& ga, TIndividual& parent) {
+  auto* copy = new TIndividual(nullptr, ga.Goals.Count(), 3);
+  parent.AssignTo(copy);
+  for (TChromosome* unit : copy->Level(0))
+    static_cast<TMotorUnitGeneticControl*>(unit)->Samples.reset();
+  for (TChromosome* muscle : copy->Level(1))
+    static_cast<TMuscleGeneticControl*>(muscle)->SummedFrom.clear();
+  return copy;
+}
+
+void Evaluate(TGeneticAlgorithm& ga, TIndividual& individual) {
+  TStringList list;
+  list.Add("", &individual);
+  ga.EvaluateIndividuals(list);
+}
+
+}  // namespace
+
+TEST(ParallelEvaluation, IncrementalResultsEqualAFullRecomputation) {
   TMechanicalSystem system;
   TGeneticAlgorithm ga;
   LoadElbowTask(system, ga, false);
-  std::vector<TGoalFunction*> goals;
-  for (int j = 0; j < ga.Goals.Count(); ++j) goals.push_back(ga.Goal(j));
-  auto* angle = static_cast<TGFJointAngle*>(ga.Goal(ga.Goals.Count() - 2));
-  EXPECT_FALSE(CopyableGoals(goals));  // expressions not compiled yet
-  for (TGoalFunction* goal : goals)
-    if (auto* expression = dynamic_cast<TGoalFunctionExpression*>(goal))
-      expression->UpdateExpression();
-  const std::optional<std::string> stored = CopyableGoals(goals);
-  ASSERT_TRUE(stored);
-  angle->A = 0.07L;  // estimating keeps the compiled value 0.05 until the text changes
-  EXPECT_FALSE(CopyableGoals(goals));
-  angle->UpdateExpression();
-  EXPECT_TRUE(CopyableGoals(goals));
-  angle->Expression = "0.4+rm(0,1)";  // draws random numbers
-  angle->UpdateExpression();
-  EXPECT_FALSE(CopyableGoals(goals));
-  angle->Expression = "0.4+a*sin(t/b)";
-  angle->A = 0.05L;
-  angle->UpdateExpression();
-  EXPECT_EQ(CopyableGoals(goals), stored);
-
-  // Copies of the system show the goals what the system shows them, until it is edited.
-  TSystemTwin twin(system);
-  EXPECT_TRUE(twin.ShowsGoals(GoalView(system)));
-  system.Muscle(1)->MotorUnit(0)->Fmax *= 2;  // motor units are copied on their own
-  EXPECT_TRUE(twin.ShowsGoals(GoalView(system)));
-  system.Bone(2)->Mass *= 2;
-  EXPECT_FALSE(twin.ShowsGoals(GoalView(system)));
-  system.Bone(2)->Mass /= 2;
-  EXPECT_TRUE(twin.ShowsGoals(GoalView(system)));
-  TBone* from = system.Muscle(1)->FromBone;
-  system.Muscle(1)->FromBone = system.Muscle(1)->ToBone;  // the stored index is unchanged
-  EXPECT_FALSE(twin.ShowsGoals(GoalView(system)));
-  system.Muscle(1)->FromBone = from;
-
-  // The copies estimate what the goals estimate, and refuse goals of other classes.
-  TTwinScorer scorer(twin, *stored, goals);
-  EXPECT_TRUE(scorer.Copies(*stored, goals));
-  std::vector<TGoalFunction*> others = goals;
-  TFailingGoal failing(nullptr, 1);
-  others.push_back(&failing);
-  const std::optional<std::string> withOther = CopyableGoals(others);
-  ASSERT_TRUE(withOther);  // stored under its base's name
-  EXPECT_FALSE(scorer.Copies(*withOther, others));
-  EXPECT_THROW(TTwinScorer(twin, *withOther, others), EReadError);
-}
-
-TEST(ParallelEvaluation, SystemTwinMapsEveryMuscleAndUnitAndSeesShapeChanges) {
-  TMechanicalSystem system;
-  LoadSystemFromFile(system, Examples + "/elbow.svt");
-  TSystemTwin twin(system);
-  EXPECT_EQ(twin.MuscleCount(), 4u);
-  EXPECT_TRUE(twin.Mirrors(system));
-  for (int m = 1; m < system.Muscles.Count(); ++m) {
-    TMuscle* muscle = system.Muscle(m);
-    TMuscle* copy = twin.TwinOf(muscle);
-    ASSERT_NE(copy, nullptr);
-    EXPECT_NE(copy, muscle);
-    EXPECT_EQ(copy->Descr, muscle->Descr);
-    ASSERT_EQ(copy->MotorUnits.Count(), muscle->MotorUnits.Count());
-    for (int u = 0; u < muscle->MotorUnits.Count(); ++u) {
-      EXPECT_EQ(twin.TwinOf(muscle->MotorUnit(u)), copy->MotorUnit(u));
-      EXPECT_EQ(Bits(copy->MotorUnit(u)->ImpArray()), Bits(muscle->MotorUnit(u)->ImpArray()));
-    }
+  ga.EvaluationThreads = 2;
+  TRandom::Shared().SetFixedSeed(21);
+  ga.InitRun(&system);
+  ga.Step();
+  struct TOperator {
+    int Kind;  // 0 mutation, 1 crossover, 2 common mutation
+    int Level;
+    int Code;
+  };
+  const std::vector<TOperator> operators = {{0, 0, OpCode::ShiftImpulseLeft},
+                                            {0, 0, OpCode::ShiftImpulseRight},
+                                            {0, 0, OpCode::AddImpulse},
+                                            {0, 0, OpCode::RemoveImpulse},
+                                            {0, 1, OpCode::ChangeMUActivation},
+                                            {0, 1, OpCode::ShiftMUActivationLeft},
+                                            {0, 1, OpCode::ShiftMUActivationRight},
+                                            {0, 2, OpCode::ChangeMuscleActivity},
+                                            {1, 0, OpCode::MotorUnitOnePoint},
+                                            {1, 0, OpCode::MotorUnitMultiPoint},
+                                            {1, 1, OpCode::MuscleOnePoint},
+                                            {1, 1, OpCode::MuscleMultiPoint},
+                                            {1, 2, OpCode::MotorCenterOnePoint},
+                                            {1, 2, OpCode::MotorCenterMultiPoint},
+                                            {2, 0, OpCode::MotorUnitInverse},
+                                            {2, 0, OpCode::MotorUnitSynchronic},
+                                            {2, 1, OpCode::MuscleInverse},
+                                            {2, 1, OpCode::MuscleSynchronic}};
+  const auto check = [&](TIndividual& evaluated, const std::string& what) {
+    std::unique_ptr<TIndividual> fresh(FreshCopy(ga, evaluated));
+    Evaluate(ga, *fresh);
+    EXPECT_EQ(Bits(evaluated.Values), Bits(fresh->Values)) << what;
+    EXPECT_EQ(CachedSamples(evaluated), CachedSamples(*fresh)) << what;
+    EXPECT_EQ(CachedSamples(evaluated), FullRecomputation(evaluated, *ga.TimeFrame)) << what;
+  };
+  TIndividual* p1 = ga.Individual(ga.Population, 0);
+  TIndividual* p2 = ga.Individual(ga.Population, 1);
+  for (const TOperator& op : operators) {
+    const std::string what = std::to_string(op.Kind) + " " + std::to_string(op.Code);
+    std::unique_ptr<TIndividual> c1(new TIndividual(nullptr, ga.Goals.Count(), 3));
+    std::unique_ptr<TIndividual> c2(new TIndividual(nullptr, ga.Goals.Count(), 3));
+    p1->AssignTo(c1.get());
+    p2->AssignTo(c2.get());
+    const size_t k = op.Level == 0 ? 7 : op.Level == 1 ? 1 : 0;
+    TChromosome* a = c1->Level(op.Level).at(k);
+    TChromosome* b = c2->Level(op.Level).at(k);
+    if (op.Kind == 0) a->Mutate(op.Code, 3, 0.3L);
+    if (op.Kind == 1)
+      a->Crossover(op.Code, 2, p1->Level(op.Level).at(k), p2->Level(op.Level).at(k), a, b);
+    if (op.Kind == 2) a->CommonMutate(op.Code, 3, 0.3L, b);
+    Evaluate(ga, *c1);
+    Evaluate(ga, *c2);
+    check(*c1, what);
+    check(*c2, what);
   }
-  TMechanicalSystem other;
-  EXPECT_FALSE(twin.Mirrors(other));
-  auto* unit = new TMotorUnit(nullptr, "Extra", 0.5L, 1000, 2, 1, 40, 20, 60, 200, 2);
-  EXPECT_EQ(twin.TwinOf(unit), nullptr);
-  system.Muscle(3)->AddMotorUnit(unit);
-  EXPECT_FALSE(twin.Mirrors(system));
-  delete unit;
-  EXPECT_TRUE(twin.Mirrors(system));
+  // A moved frame and a new precision: the individuals are evaluated on the new grid.
+  ga.TimeFrame->MoveFrame(40);
+  ga.TimeFrame->Precision = 2.5L;
+  ga.TimeFrame->Changed = true;
+  ga.EvaluateIndividuals(ga.Population);
+  for (int i = 0; i < ga.Population.Count(); ++i)
+    check(*ga.Individual(ga.Population, i), "frame " + std::to_string(i));
+  TRandom::Shared().SetFixedSeed(std::nullopt);
 }
 
 TEST(ThreadPool, RunsEveryIndexOnceAndCarriesTheFirstFailureBack) {

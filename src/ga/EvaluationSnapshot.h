@@ -1,0 +1,39 @@
+// What a round of evaluation reads of the model, taken on the calling thread before the round
+// starts: the time grid of the muscle samples and every motor unit's twitch parameters. The
+// rest of the model (bones, joints, the muscles' polynomials) is read by the goals in place:
+// nothing writes the model while a round runs. Immutable once made; every thread of the round
+// reads it.
+#pragma once
+
+#include "ga/UnitSamples.h"
+
+#include <exception>
+#include <unordered_map>
+
+namespace sarvanta {
+
+class TMechanicalSystem;
+class TObject;
+class TTimeFrame;
+
+class TEvaluationSnapshot {
+ public:
+  // `previous` (or none) lends its grid's Id when the grid is the same, so that samples made
+  // in an earlier round still fit.
+  TEvaluationSnapshot(const TMechanicalSystem& system, const TTimeFrame& frame,
+                      const TEvaluationSnapshot* previous);
+
+  // The grid; throws what the frame's grid throws (a step that is not positive, too many
+  // samples).
+  const TEvaluationGrid& Grid() const;
+  // The twitch parameters of the motor unit `model` (a chromosome's model object), or nullptr
+  // when it is not a motor unit of the system.
+  const TTwitchParameters* Unit(const TObject* model) const;
+
+ private:
+  TEvaluationGrid grid_;
+  std::exception_ptr gridError_;
+  std::unordered_map<const TObject*, TTwitchParameters> units_;
+};
+
+}  // namespace sarvanta

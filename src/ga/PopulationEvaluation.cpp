@@ -1,0 +1,316 @@
+#include "ga/PopulationEvaluation.h"
+
+#include "ga/GeneticControl.h"
+#include "ga/GoalFunction.h"
+#include "ga/Individual.h"
+#include "ga/ThreadPool.h"
+#include "model/Cache.h"
+#include "model/ImpulseTrain.h"
+
+#include <unordered_map>
+
+namespace sarvanta {
+
+namespace {
+
+constexpr size_t kNone = static_cast<size_t>(-1);
+// Keys of an individual's signature: a unit's samples Serial, or a job of the round (serials
+// stay far below this bit).
+constexpr uint64_t kJobKey = uint64_t{1} << 63;
+
+// The muscle controls of a tree, in tree order.
+void CollectMuscles(TChromosome& node, std::vector<TMuscleGeneticControl*>& muscles) {
+  if (node.Level == ChromosomeLevel::Muscle) {
+    if (auto* muscle = dynamic_cast<TMuscleGeneticControl*>(&node)) muscles.push_back(muscle);
+    return;
+  }
+  if (node.Level < ChromosomeLevel::Muscle) return;
+  for (int i = 0; i < node.ChildCount(); ++i) CollectMuscles(*node.Child(i), muscles);
+}
+
+TMotorUnitGeneticControl* UnitOf(const TMuscleGeneticControl& muscle, int index) {
+  return dynamic_cast<TMotorUnitGeneticControl*>(muscle.Child(index));
+}
+
+uint64_t HashWords(const uint64_t* words, size_t count) {
+  uint64_t hash = 1469598103934665603ull;
+  for (size_t i = 0; i < count; ++i) hash = (hash ^ words[i]) * 1099511628211ull;
+  return hash;
+}
+
+// A unit with a train: equal keys make equal samples.
+struct TTrainKey {
+  const TObject* Unit;
+  const TGenes* Train;
+  bool operator==(const TTrainKey& other) const {
+    return Unit == other.Unit && *Train == *other.Train;
+  }
+};
+
+struct TTrainKeyHash {
+  size_t operator()(const TTrainKey& key) const {
+    uint64_t hash = reinterpret_cast<uintptr_t>(key.Unit);
+    for (long double t : *key.Train) hash = hash * 31 + std::hash<long double>{}(t);
+    return hash;
+  }
+};
+
+}  // namespace
+
+// One individual of the round. Written by the one thread that handles it in a phase.
+struct TPopulationEvaluator::TWork {
+  TIndividual* Individual = nullptr;
+  std::vector<TMuscleGeneticControl*> Muscles;
+  // Units whose samples do not fit their train, and the job that makes them.
+  std::vector<TMotorUnitGeneticControl*> Needs;
+  std::vector<size_t> NeedJobs;
+  // What the individual's results follow from: per muscle a mark, then per unit its samples'
+  // Serial (kJobKey + job for a need).
+  std::vector<uint64_t> Signature;
+  // An earlier entry of the round with the same signature, whose results it takes.
+  size_t SameAs = kNone;
+  // The first failure, and the goal it happened in (-1: before the goals).
+  std::exception_ptr Error;
+  int ErrorGoal = -1;
+};
+
+// The samples of one unit for one train, made once for every individual that needs them.
+struct TPopulationEvaluator::TJob {
+  const TMotorUnitGeneticControl* Source = nullptr;
+  const TTwitchParameters* Parameters = nullptr;
+  std::shared_ptr<const TUnitSamples> Result;
+  std::exception_ptr Error;
+};
+
+TPopulationEvaluator::TPopulationEvaluator() = default;
+TPopulationEvaluator::~TPopulationEvaluator() = default;
+
+void TPopulationEvaluator::SetThreads(int threads) {
+  if (threads == Threads()) return;
+  pool_.reset();
+  LastError.clear();
+  if (threads <= 1) return;
+  try {
+    // The calling thread is one of the evaluation threads.
+    pool_ = std::make_unique<TThreadPool>(threads - 1);
+  } catch (const std::exception& e) {
+    // Without workers everything runs on the calling thread, with the same results.
+    LastError = e.what();
+  }
+}
+
+int TPopulationEvaluator::Threads() const { return pool_ ? pool_->Size() + 1 : 1; }
+
+void TPopulationEvaluator::RunAll(size_t count, const std::function<void(size_t)>& task,
+                                  const std::function<void()>& checkStop) {
+  if (count == 0) return;
+  if (!pool_ || count == 1) {
+    for (size_t i = 0; i < count; ++i) {
+      checkStop();
+      task(i);
+    }
+    return;
+  }
+  pool_->Start(count, [&task](size_t index, int) { task(index); });
+  try {
+    do checkStop();
+    while (pool_->RunOne(pool_->Size()));
+  } catch (...) {
+    pool_->SkipRest();
+    pool_->Wait();
+    throw;
+  }
+  pool_->Wait();
+}
+
+void TPopulationEvaluator::Begin(const std::vector<TIndividual*>& due,
+                                 const std::vector<TGoalFunction*>& goals,
+                                 const TMechanicalSystem& system, const TTimeFrame& frame,
+                                 const std::function<void()>& checkStop) {
+  End();
+  auto snapshot = std::make_unique<TEvaluationSnapshot>(system, frame, snapshot_.get());
+  snapshot_ = std::move(snapshot);
+  goals_ = goals;
+  threading_.clear();
+  for (TGoalFunction* goal : goals) {
+    goal->PrepareEstimation();
+    threading_.push_back(goal->Threading());
+  }
+  works_.resize(due.size());
+  for (size_t i = 0; i < due.size(); ++i) works_[i].Individual = due[i];
+  RunAll(
+      works_.size(), [this](size_t i) { Prepare(works_[i]); }, checkStop);
+  PlanJobs();
+  RunAll(
+      jobs_.size(), [this](size_t j) { MakeSamples(jobs_[j]); }, checkStop);
+  SamplesMade += jobs_.size();
+  std::vector<size_t> originals;
+  for (size_t i = 0; i < works_.size(); ++i)
+    if (works_[i].SameAs == kNone && !works_[i].Error) originals.push_back(i);
+  RunAll(
+      originals.size(), [&](size_t k) { Finish(works_[originals[k]]); }, checkStop);
+}
+
+void TPopulationEvaluator::Prepare(TWork& work) const {
+  TIndividual& individual = *work.Individual;
+  individual.Values.assign(goals_.size(), 0.0L);
+  if (individual.Root == nullptr) return;
+  try {
+    CollectMuscles(*individual.Root, work.Muscles);
+    if (work.Muscles.empty()) return;
+    const TEvaluationGrid& grid = snapshot_->Grid();
+    for (TMuscleGeneticControl* muscle : work.Muscles) {
+      work.Signature.push_back(reinterpret_cast<uintptr_t>(muscle->Model));
+      for (int u = 0; u < muscle->ChildCount(); ++u) {
+        TMotorUnitGeneticControl* unit = UnitOf(*muscle, u);
+        const TTwitchParameters* parameters =
+            unit != nullptr ? snapshot_->Unit(unit->Model) : nullptr;
+        if (parameters == nullptr) {
+          work.Signature.push_back(0);
+          continue;
+        }
+        // Genes equal to the train of their samples are in order already.
+        if (unit->Samples == nullptr || !unit->Samples->Fit(*parameters, unit->Genes, grid.Id)) {
+          NormalizeTrain(unit->Genes, parameters->Tref);
+          if (unit->Samples == nullptr || !unit->Samples->Fit(*parameters, unit->Genes, grid.Id)) {
+            work.Signature.push_back(kJobKey + work.Needs.size());
+            work.Needs.push_back(unit);
+            continue;
+          }
+        }
+        work.Signature.push_back(unit->Samples->Serial);
+      }
+    }
+  } catch (...) {
+    work.Error = std::current_exception();
+  }
+}
+
+void TPopulationEvaluator::PlanJobs() {
+  std::unordered_map<TTrainKey, size_t, TTrainKeyHash> jobOf;
+  std::unordered_map<uint64_t, std::vector<size_t>> bySignature;
+  for (size_t i = 0; i < works_.size(); ++i) {
+    TWork& work = works_[i];
+    if (work.Error) continue;
+    for (TMotorUnitGeneticControl* unit : work.Needs) {
+      const auto [entry, added] =
+          jobOf.try_emplace(TTrainKey{unit->Model, &unit->Genes}, jobs_.size());
+      if (added) jobs_.push_back({unit, snapshot_->Unit(unit->Model), nullptr, nullptr});
+      work.NeedJobs.push_back(entry->second);
+    }
+    for (uint64_t& key : work.Signature)
+      if (key >= kJobKey) key = kJobKey + work.NeedJobs[key - kJobKey];
+    if (work.Signature.empty()) continue;
+    // Identical individuals (the copies of the template a run starts with) are evaluated once.
+    auto& candidates = bySignature[HashWords(work.Signature.data(), work.Signature.size())];
+    for (size_t earlier : candidates)
+      if (works_[earlier].Signature == work.Signature) {
+        work.SameAs = earlier;
+        break;
+      }
+    if (work.SameAs == kNone) candidates.push_back(i);
+  }
+}
+
+void TPopulationEvaluator::MakeSamples(TJob& job) const {
+  try {
+    job.Result = MakeUnitSamples(*job.Parameters, job.Source->Genes, snapshot_->Grid());
+  } catch (...) {
+    job.Error = std::current_exception();
+  }
+}
+
+namespace {
+
+// The muscle's samples: the sum of its units' samples in unit order, redone only when they
+// changed, so that it is bit for bit what summing every unit anew gives.
+void SumMuscle(TMuscleGeneticControl& muscle, const TEvaluationGrid& grid) {
+  std::vector<uint64_t> from{grid.Id};
+  for (int u = 0; u < muscle.ChildCount(); ++u) {
+    const TMotorUnitGeneticControl* unit = UnitOf(muscle, u);
+    from.push_back(unit != nullptr && unit->Samples != nullptr ? unit->Samples->Serial : 0);
+  }
+  TCache& cache = muscle.Cache();
+  // The cache's own copy of the grid follows the frame.
+  cache.TimeFrameChanged();
+  if (from != muscle.SummedFrom || cache.Samples.size() != grid.Times.size()) {
+    std::vector<long double> sum(grid.Times.size(), 0.0L);
+    for (int u = 0; u < muscle.ChildCount(); ++u) {
+      const TMotorUnitGeneticControl* unit = UnitOf(muscle, u);
+      if (unit == nullptr || unit->Samples == nullptr) continue;
+      const std::vector<long double>& values = unit->Samples->Values;
+      for (size_t i = 0; i < sum.size(); ++i) sum[i] += values[i];
+    }
+    cache.SetValues(std::move(sum));
+    muscle.SummedFrom = std::move(from);
+  }
+  muscle.SetChanged(false);
+}
+
+}  // namespace
+
+void TPopulationEvaluator::Finish(TWork& work) const {
+  try {
+    for (size_t n = 0; n < work.Needs.size(); ++n) {
+      const TJob& job = jobs_[work.NeedJobs[n]];
+      if (job.Error) std::rethrow_exception(job.Error);
+      work.Needs[n]->Samples = job.Result;
+    }
+    for (TMuscleGeneticControl* muscle : work.Muscles) SumMuscle(*muscle, snapshot_->Grid());
+  } catch (...) {
+    work.Error = std::current_exception();
+    return;
+  }
+  TChromosome* root = work.Individual->Root;
+  if (root == nullptr) return;
+  for (size_t j = 0; j < goals_.size(); ++j) {
+    if (threading_[j] != TGoalThreading::AnyThread) continue;
+    try {
+      work.Individual->Values[j] = goals_[j]->Estimation(root);
+    } catch (...) {
+      work.Error = std::current_exception();
+      work.ErrorGoal = static_cast<int>(j);
+      return;
+    }
+  }
+}
+
+void TPopulationEvaluator::TakeFrom(TWork& work, const TWork& original) const {
+  for (size_t n = 0; n < work.Needs.size(); ++n)
+    work.Needs[n]->Samples = jobs_[work.NeedJobs[n]].Result;
+  for (size_t m = 0; m < work.Muscles.size(); ++m) {
+    TMuscleGeneticControl& muscle = *work.Muscles[m];
+    const TMuscleGeneticControl& source = *original.Muscles[m];
+    muscle.Cache().TimeFrameChanged();
+    muscle.Cache().SetValues(source.Cache().Samples);
+    muscle.SummedFrom = source.SummedFrom;
+    muscle.SetChanged(false);
+  }
+  for (size_t j = 0; j < goals_.size(); ++j)
+    if (threading_[j] == TGoalThreading::AnyThread)
+      work.Individual->Values[j] = original.Individual->Values[j];
+}
+
+void TPopulationEvaluator::Complete(size_t index) {
+  TWork& work = works_.at(index);
+  if (work.SameAs != kNone) {
+    TakeFrom(work, works_[work.SameAs]);
+    ++SharedResults;
+  }
+  if (work.Error && work.ErrorGoal < 0) std::rethrow_exception(work.Error);
+  TChromosome* root = work.Individual->Root;
+  if (root == nullptr) return;
+  for (size_t j = 0; j < goals_.size(); ++j) {
+    if (work.Error && work.ErrorGoal == static_cast<int>(j)) std::rethrow_exception(work.Error);
+    if (threading_[j] == TGoalThreading::CallingThread)
+      work.Individual->Values[j] = goals_[j]->Estimation(root);
+  }
+  root->SetChanged(false);
+}
+
+void TPopulationEvaluator::End() {
+  works_.clear();
+  jobs_.clear();
+}
+
+}  // namespace sarvanta

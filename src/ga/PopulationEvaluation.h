@@ -1,0 +1,88 @@
+// Evaluation of the individuals of a population on every evaluation thread at once.
+//
+// Contract: during a round nothing writes the model, the time frame or the goals; every thread
+// reads them and the round's TEvaluationSnapshot. A thread writes only the individual (or the
+// unit samples) it was handed: genes, unit samples, muscle caches, goal values. Unit samples
+// are shared between individuals but never changed once made. Random draws happen only on the
+// calling thread, in list order: goals that draw are TGoalThreading::CallingThread.
+#pragma once
+
+#include "ga/EvaluationSnapshot.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace sarvanta {
+
+class TGoalFunction;
+class TIndividual;
+class TMechanicalSystem;
+class TMotorUnitGeneticControl;
+class TMuscleGeneticControl;
+class TThreadPool;
+class TTimeFrame;
+enum class TGoalThreading;
+
+class TPopulationEvaluator {
+ public:
+  TPopulationEvaluator();
+  // Waits for nothing: a round never outlives the call that started it.
+  ~TPopulationEvaluator();
+  TPopulationEvaluator(const TPopulationEvaluator&) = delete;
+  TPopulationEvaluator& operator=(const TPopulationEvaluator&) = delete;
+
+  // The evaluation threads, the calling thread included (1: everything on the calling thread).
+  // Keeps the workers when the count is the same.
+  void SetThreads(int threads);
+  int Threads() const;
+
+  // Does, on every thread, the work of evaluating `due` that may run apart: the trains are
+  // normalized, the unit samples that do not fit their train and grid are made (once for equal
+  // trains), the muscle samples summed where their units' samples changed and the goals that
+  // may run on any thread estimated. Failures are kept for Complete. `checkStop` is called on
+  // the calling thread between pieces of work; what it throws ends the round (the workers are
+  // waited for) and comes out here.
+  void Begin(const std::vector<TIndividual*>& due, const std::vector<TGoalFunction*>& goals,
+             const TMechanicalSystem& system, const TTimeFrame& frame,
+             const std::function<void()>& checkStop);
+  // Completes entry `index` of the round on the calling thread, as a sequential evaluation of
+  // it would end: the goals that must run there are estimated in goal order, and the
+  // individual's first failure is thrown (the same error at the same point). Entries are
+  // completed in list order.
+  void Complete(size_t index);
+  // Forgets the round.
+  void End();
+
+  // Unit samples made, and individuals whose results were taken from an identical one of the
+  // same round, since the evaluator was made (statistics of the program).
+  uint64_t SamplesMade = 0;
+  uint64_t SharedResults = 0;
+  // Why the last SetThreads got no workers ("" when it did not fail).
+  std::string LastError;
+
+ private:
+  struct TWork;
+  struct TJob;
+  // Runs task(i) for every i in [0, count) on every thread and returns when all are done.
+  void RunAll(size_t count, const std::function<void(size_t)>& task,
+              const std::function<void()>& checkStop);
+  void Prepare(TWork& work) const;
+  void PlanJobs();
+  void MakeSamples(TJob& job) const;
+  void Finish(TWork& work) const;
+  void TakeFrom(TWork& work, const TWork& original) const;
+
+  std::unique_ptr<TThreadPool> pool_;
+  std::unique_ptr<TEvaluationSnapshot> snapshot_;
+  std::vector<TGoalFunction*> goals_;
+  std::vector<TGoalThreading> threading_;
+  std::vector<TWork> works_;
+  std::vector<TJob> jobs_;
+};
+
+}  // namespace sarvanta

@@ -1,0 +1,55 @@
+#include "ga/UnitSamples.h"
+
+#include "model/ImpulseTrain.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+
+namespace sarvanta {
+
+namespace {
+
+bool Same(long double a, long double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
+
+}  // namespace
+
+uint64_t NewEvaluationSerial() {
+  static std::atomic<uint64_t> next{1};
+  return next.fetch_add(1, std::memory_order_relaxed);
+}
+
+bool SameTwitchParameters(const TTwitchParameters& a, const TTwitchParameters& b) {
+  return Same(a.Fmin, b.Fmin) && Same(a.Tf, b.Tf) && Same(a.Pow, b.Pow) && Same(a.Fmax, b.Fmax) &&
+         Same(a.Tc, b.Tc) && Same(a.Tref, b.Tref) && Same(a.LeadT, b.LeadT) &&
+         Same(a.ShapeExponent, b.ShapeExponent);
+}
+
+bool TUnitSamples::Fit(const TTwitchParameters& parameters, std::span<const long double> train,
+                       uint64_t grid) const {
+  return Grid == grid && std::ranges::equal(Train, train, Same) &&
+         SameTwitchParameters(Parameters, parameters);
+}
+
+long double TUnitSamples::ForceAt(long double t) const {
+  long double force = 0;
+  AddTrainForces(Parameters, Train, Peaks, std::span<const long double>(&t, 1),
+                 std::span<long double>(&force, 1));
+  return force;
+}
+
+std::shared_ptr<const TUnitSamples> MakeUnitSamples(const TTwitchParameters& parameters,
+                                                    std::vector<long double> train,
+                                                    const TEvaluationGrid& grid) {
+  auto samples = std::make_shared<TUnitSamples>();
+  samples->Parameters = parameters;
+  samples->Train = std::move(train);
+  if (!samples->Train.empty()) samples->Peaks = ComputeTwitchPeaks(parameters, samples->Train);
+  samples->Grid = grid.Id;
+  samples->Values.assign(grid.Times.size(), 0.0L);
+  AddTrainForces(parameters, samples->Train, samples->Peaks, grid.Times, samples->Values);
+  samples->Serial = NewEvaluationSerial();
+  return samples;
+}
+
+}  // namespace sarvanta

@@ -1,0 +1,51 @@
+// The force samples of one motor unit over one time grid, for one impulse train and one set of
+// twitch parameters. Made once, never changed afterwards, and shared (reference counted) by
+// every individual whose unit holds that train: copying an individual copies pointers, and a
+// changed train gets samples of its own instead of an edit of shared ones.
+#pragma once
+
+#include "model/TwitchKernel.h"
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+namespace sarvanta {
+
+// The times a round of evaluation samples at; Id is the same for equal grids of one run.
+struct TEvaluationGrid {
+  uint64_t Id = 0;
+  std::vector<long double> Times;
+};
+
+struct TUnitSamples {
+  TTwitchParameters Parameters;
+  // The train as the unit stores it (sorted, filtered).
+  std::vector<long double> Train;
+  TTwitchPeaks Peaks;
+  uint64_t Grid = 0;
+  // Values[i]: the unit's force at the grid's time i.
+  std::vector<long double> Values;
+  // Unique to these samples among every samples made by the process.
+  uint64_t Serial = 0;
+
+  // True when these are the samples of `train` with `parameters` on grid `grid`.
+  bool Fit(const TTwitchParameters& parameters, std::span<const long double> train,
+           uint64_t grid) const;
+  // The unit's force at any time t, bit for bit as a sample at t would give it.
+  long double ForceAt(long double t) const;
+};
+
+// Computes the samples of a normalized train (pure: safe on any thread).
+std::shared_ptr<const TUnitSamples> MakeUnitSamples(const TTwitchParameters& parameters,
+                                                    std::vector<long double> train,
+                                                    const TEvaluationGrid& grid);
+
+// Equal parameters, a NaN equal to a NaN.
+bool SameTwitchParameters(const TTwitchParameters& a, const TTwitchParameters& b);
+
+// A number no other caller of this function gets (grids and samples are told apart by it).
+uint64_t NewEvaluationSerial();
+
+}  // namespace sarvanta
