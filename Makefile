@@ -5,10 +5,12 @@
 #   make run     the program's main job on the bundled example
 #   make bench   build and run the benchmarks
 #   make asan    the core tests under AddressSanitizer and UndefinedBehaviorSanitizer
+#   make tsan    the parallel-evaluation tests and short runs under ThreadSanitizer
 #   make fuzz    build the fuzz targets with clang and run each briefly
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 10
@@ -16,7 +18,7 @@ CMAKE_FLAGS ?=
 
 CORE_TESTS = test_base test_expr test_model test_ga test_task
 
-.PHONY: deps configure build test run bench asan fuzz clean
+.PHONY: deps configure build test run bench asan tsan fuzz clean
 
 deps:
 	@scripts/install-deps
@@ -45,6 +47,12 @@ asan: deps
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure -j $(JOBS) -R '^(base|expr|model|ga|task)$$'
 
+tsan: deps
+	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSARVANTA_TSAN=ON \
+	  -DSARVANTA_WERROR=ON -DSARVANTA_BUILD_GUI=OFF -DSARVANTA_BUILD_BENCH=OFF -DSARVANTA_MPI=OFF
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target test_ga test_task sarvanta-cli
+	@scripts/run-tsan $(TSAN_BUILD)
+
 fuzz: deps
 	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DSARVANTA_BUILD_FUZZ=ON -DSARVANTA_BUILD_GUI=OFF -DSARVANTA_BUILD_TESTS=OFF -DSARVANTA_BUILD_BENCH=OFF \
@@ -53,4 +61,4 @@ fuzz: deps
 	@scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)

@@ -31,6 +31,7 @@ class TMotorUnitGeneticControl : public TChromosome {
   // -1 inverse, -2 synchronic.
   void CommonMutate(int opType, int numberOfPoints, long double range, TChromosome* other) override;
   // Sets the unit's train from the genes; the genes become the sorted, filtered train.
+  // Genes equal to the unit's train change nothing.
   void Apply() override;
   TChromosome* Copy(TComponent* owner) const override;
 

@@ -24,6 +24,11 @@ TGoalFunction::TGoalFunction(TComponent* owner, long double weight, const std::s
 
 long double TGoalFunction::Estimation(TChromosome*) { return 0; }
 
+void TGoalFunction::Results(TChromosome* root, std::span<const long double> times,
+                            std::span<long double> values) {
+  for (size_t i = 0; i < times.size(); ++i) values[i] = Result(root, times[i]);
+}
+
 TGoalThreading TGoalFunction::Threading() const { return TGoalThreading::CallingThread; }
 
 void TGoalFunction::PrepareEstimation() {}

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <exception>
 #include <memory>
+#include <span>
 #include <string>
 
 namespace sarvanta {
@@ -62,6 +63,11 @@ class TGoalFunction : public TInspectedObject {
   virtual long double Goal(TChromosome* root, long double t);
   // The value achieved at time t; the base gives 0.
   virtual long double Result(TChromosome* root, long double t);
+  // values[i] := Result(root, times[i]) for every i, bit for bit, computed for all times at
+  // once where the class can (the forces of a whole curve in one sweep); the base asks Result
+  // one time after the other.
+  virtual void Results(TChromosome* root, std::span<const long double> times,
+                       std::span<long double> values);
   // The goal's caption; the base gives the stored Descr text.
   virtual std::string GetDescription() const;
 

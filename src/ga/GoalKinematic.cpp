@@ -9,6 +9,7 @@
 #include "model/PublishedProperties.h"
 #include "model/TimeFrame.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace sarvanta {
@@ -91,6 +92,21 @@ long double TGFJointAngle::Result(TChromosome* root, long double t) {
   for (const TMuscle* muscle : spanning_)
     sum += muscle->ForceArmPoly->Evaluate(theta) * muscle->Force(t);
   return sum;
+}
+
+void TGFJointAngle::Results(TChromosome* root, std::span<const long double> times,
+                            std::span<long double> values) {
+  std::fill(values.begin(), values.end(), 0.0L);
+  if (!Prepare(root)) return;
+  const auto forces =
+      MuscleForces(std::vector<const TMuscle*>(spanning_.begin(), spanning_.end()), times);
+  for (size_t i = 0; i < times.size(); ++i) {
+    const long double theta = ExpressionValue(times[i]);
+    long double sum = 0;
+    for (size_t m = 0; m < spanning_.size(); ++m)
+      sum += spanning_[m]->ForceArmPoly->Evaluate(theta) * forces[m][i];
+    values[i] = sum;
+  }
 }
 
 long double TGFJointAngle::Estimation(TChromosome* root) {

@@ -24,6 +24,8 @@ class TGFJointAngle : public TGoalFunctionExpression {
   long double Goal(TChromosome* root, long double t) override;
   // S(t) = sum over spanning muscles of ForceArm(theta(t)) F(t); 0 while a bone is missing.
   long double Result(TChromosome* root, long double t) override;
+  void Results(TChromosome* root, std::span<const long double> times,
+               std::span<long double> values) override;
   std::string GetDescription() const override { return "Joint angle"; }
   const TClassInfo& ClassInfo() const override;
 

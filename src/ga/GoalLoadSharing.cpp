@@ -12,6 +12,7 @@
 #include "model/PublishedProperties.h"
 #include "model/TimeFrame.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace sarvanta {
@@ -66,6 +67,19 @@ long double TGFMinimalForce::Result(TChromosome* root, long double t) {
   return sum / MuscleListCount(*system);
 }
 
+void TGFMinimalForce::Results(TChromosome* root, std::span<const long double> times,
+                              std::span<long double> values) {
+  const TMechanicalSystem* system = SystemOf(root);
+  std::fill(values.begin(), values.end(), 0.0L);
+  if (!HasMuscles(system)) return;
+  const auto forces = MuscleForces(RealMuscles(*system), times);
+  for (size_t i = 0; i < times.size(); ++i) {
+    long double sum = 0;
+    for (const auto& force : forces) sum += force[i];
+    values[i] = sum / MuscleListCount(*system);
+  }
+}
+
 long double TGFMinimalForce::Estimation(TChromosome* root) {
   const TMechanicalSystem* system = SystemOf(root);
   if (!HasMuscles(system)) return 0;
@@ -99,6 +113,26 @@ TGFMinimalMUActivation::TGFMinimalMUActivation(TComponent* owner, long double we
 long double TGFMinimalMUActivation::Result(TChromosome* root, long double t) {
   return MeanOverUnits(nullptr, SystemOf(root),
                        [t](const TMotorUnit& unit, auto) { return unit.Force(t); });
+}
+
+void TGFMinimalMUActivation::Results(TChromosome* root, std::span<const long double> times,
+                                     std::span<long double> values) {
+  const TMechanicalSystem* system = SystemOf(root);
+  std::fill(values.begin(), values.end(), 0.0L);
+  if (!HasMuscles(system)) return;
+  // The sums of Result, point by point in the same order, one unit's forces at a time.
+  std::vector<long double> total(times.size(), 0.0L), sum(times.size()), force(times.size());
+  for (const TMuscle* muscle : RealMuscles(*system)) {
+    if (muscle->MotorUnits.Count() == 0) continue;
+    std::fill(sum.begin(), sum.end(), 0.0L);
+    for (int u = 0; u < muscle->MotorUnits.Count(); ++u) {
+      std::fill(force.begin(), force.end(), 0.0L);
+      muscle->MotorUnit(u)->AddForceSamples(times, force);
+      for (size_t i = 0; i < times.size(); ++i) sum[i] += force[i];
+    }
+    for (size_t i = 0; i < times.size(); ++i) total[i] += sum[i] / muscle->MotorUnits.Count();
+  }
+  for (size_t i = 0; i < times.size(); ++i) values[i] = total[i] / MuscleListCount(*system);
 }
 
 long double TGFMinimalMUActivation::Estimation(TChromosome* root) {
@@ -185,6 +219,21 @@ long double TGFPCSAbased::Result(TChromosome* root, long double t) {
     if (const TMuscle* muscle = system->Muscle(m))
       sum += GeneralPower(CheckedDivide(muscle->Force(t), SignedPCSA(*muscle, UseSigns)), n);
   return sum;
+}
+
+void TGFPCSAbased::Results(TChromosome* root, std::span<const long double> times,
+                           std::span<long double> values) {
+  const TMechanicalSystem* system = SystemOf(root);
+  std::fill(values.begin(), values.end(), 0.0L);
+  if (!HasMuscles(system)) return;
+  const std::vector<const TMuscle*> muscles = RealMuscles(*system);
+  const auto forces = MuscleForces(muscles, times);
+  for (size_t i = 0; i < times.size(); ++i) {
+    long double sum = 0;
+    for (size_t m = 0; m < muscles.size(); ++m)
+      sum += GeneralPower(CheckedDivide(forces[m][i], SignedPCSA(*muscles[m], UseSigns)), n);
+    values[i] = sum;
+  }
 }
 
 long double TGFPCSAbased::Estimation(TChromosome* root) {
@@ -278,6 +327,24 @@ long double TGFMinimalJointReaction::Result(TChromosome* root, long double t) {
   }
   TExpressionRunner theta(Express->Compiled());
   return Reaction(theta, *ToBone, t, forces, angles);
+}
+
+void TGFMinimalJointReaction::Results(TChromosome* root, std::span<const long double> times,
+                                      std::span<long double> values) {
+  std::fill(values.begin(), values.end(), 0.0L);
+  if (!Prepare(root)) return;
+  const std::vector<TMuscle*> spanning = SpanningMuscles(*SystemOf(root), FromBone, ToBone);
+  const auto forces =
+      MuscleForces(std::vector<const TMuscle*>(spanning.begin(), spanning.end()), times);
+  TExpressionRunner theta(Express->Compiled());
+  std::vector<long double> atT(spanning.size()), angles(spanning.size());
+  for (size_t i = 0; i < times.size(); ++i) {
+    for (size_t m = 0; m < spanning.size(); ++m) {
+      atT[m] = forces[m][i];
+      angles[m] = spanning[m]->ForceAnglePoly->Evaluate(times[i]);
+    }
+    values[i] = Reaction(theta, *ToBone, times[i], atT, angles);
+  }
 }
 
 long double TGFMinimalJointReaction::Estimation(TChromosome* root) {

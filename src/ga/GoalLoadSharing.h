@@ -16,6 +16,8 @@ class TGFMinimalForce : public TGoalFunction {
   long double Estimation(TChromosome* root) override;
   TGoalThreading Threading() const override { return TGoalThreading::AnyThread; }
   long double Result(TChromosome* root, long double t) override;
+  void Results(TChromosome* root, std::span<const long double> times,
+               std::span<long double> values) override;
   std::string GetDescription() const override { return "Minimal aggregate force"; }
   const TClassInfo& ClassInfo() const override;
 };
@@ -27,6 +29,8 @@ class TGFMinimalMUActivation : public TGoalFunction {
   long double Estimation(TChromosome* root) override;
   TGoalThreading Threading() const override { return TGoalThreading::AnyThread; }
   long double Result(TChromosome* root, long double t) override;
+  void Results(TChromosome* root, std::span<const long double> times,
+               std::span<long double> values) override;
   std::string GetDescription() const override { return "Minimal motor unit activation"; }
   const TClassInfo& ClassInfo() const override;
 };
@@ -53,6 +57,8 @@ class TGFPCSAbased : public TGoalFunction {
   long double Estimation(TChromosome* root) override;
   TGoalThreading Threading() const override { return TGoalThreading::AnyThread; }
   long double Result(TChromosome* root, long double t) override;
+  void Results(TChromosome* root, std::span<const long double> times,
+               std::span<long double> values) override;
   std::string GetDescription() const override { return "Minimal sum (1/PCSA)^n"; }
   const TClassInfo& ClassInfo() const override;
 
@@ -70,6 +76,8 @@ class TGFMinimalJointReaction : public TGoalFunctionExpression {
   TGFMinimalJointReaction(TComponent* owner, long double weight, const std::string& descr);
   long double Estimation(TChromosome* root) override;
   long double Result(TChromosome* root, long double t) override;
+  void Results(TChromosome* root, std::span<const long double> times,
+               std::span<long double> values) override;
   std::string GetDescription() const override { return "Minimal joint reaction"; }
   const TClassInfo& ClassInfo() const override;
 

@@ -41,6 +41,23 @@ long double MuscleListCount(const TMechanicalSystem& system) {
   return static_cast<long double>(system.Muscles.Count());
 }
 
+std::vector<std::vector<long double>> MuscleForces(const std::vector<const TMuscle*>& muscles,
+                                                   std::span<const long double> times) {
+  std::vector<std::vector<long double>> forces;
+  for (const TMuscle* muscle : muscles) {
+    forces.emplace_back(times.size(), 0.0L);
+    muscle->SampleForce(times, forces.back());
+  }
+  return forces;
+}
+
+std::vector<const TMuscle*> RealMuscles(const TMechanicalSystem& system) {
+  std::vector<const TMuscle*> muscles;
+  for (int m = 1; m < system.Muscles.Count(); ++m)
+    if (const TMuscle* muscle = system.Muscle(m)) muscles.push_back(muscle);
+  return muscles;
+}
+
 TBone* BoneAt(const TMechanicalSystem& system, int32_t index) {
   if (index < 1) return nullptr;
   return system.Bone(index);

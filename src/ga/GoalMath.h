@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace sarvanta {
@@ -28,6 +29,11 @@ long double EstimationTime(const TTimeFrame& frame, int64_t i);
 bool HasMuscles(const TMechanicalSystem* system);
 // M: the muscle list's count, placeholder included.
 long double MuscleListCount(const TMechanicalSystem& system);
+// Each muscle's force at every time (TMuscle::SampleForce), in the order given.
+std::vector<std::vector<long double>> MuscleForces(const std::vector<const TMuscle*>& muscles,
+                                                   std::span<const long double> times);
+// The real muscles of the system in list order.
+std::vector<const TMuscle*> RealMuscles(const TMechanicalSystem& system);
 // Real bone number `index` of the system's bone list, or nullptr.
 TBone* BoneAt(const TMechanicalSystem& system, int32_t index);
 // The real muscles whose FromBone is `from` and ToBone is `to`.

@@ -141,6 +141,9 @@ void TMotorUnitGeneticControl::CommonMutate(int opType, int numberOfPoints, long
 void TMotorUnitGeneticControl::Apply() {
   TMotorUnit* unit = MotorUnit();
   if (unit == nullptr) return;
+  // Evaluated genes are the stored train already: the best solution, applied after every
+  // step, mostly finds its trains in place.
+  if (unit->ImpArray() == Genes) return;
   unit->SetImpArray(Genes);
   Genes = unit->ImpArray();
 }

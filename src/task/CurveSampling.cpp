@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace sarvanta {
 
@@ -34,32 +35,51 @@ void AddPoint(TCurve& curve, long double x, long double y) {
   curve.Points.push_back({x, y});
 }
 
-TCurve Sample(const TFrameRange& range, const TTimeFunction& f, long double firstOffset) {
+// The first point at X0 + firstOffset, then t + O for t = X0 + S, X0 + 2S, ... while t < X1.
+std::vector<long double> CurveTimes(const TFrameRange& range, long double firstOffset) {
+  std::vector<long double> times{range.X0 + firstOffset};
+  if (!(range.S > 0) || !std::isfinite(range.S)) return times;
+  for (long double t = range.X0 + range.S; t < range.X1 && times.size() < MaxCurvePoints;
+       t += range.S)
+    times.push_back(t + range.O);
+  return times;
+}
+
+TCurve Sample(const TFrameRange& range, const TCurveFunction& f, long double firstOffset) {
+  const std::vector<long double> times = CurveTimes(range, firstOffset);
+  std::vector<long double> values(times.size(), 0.0L);
+  f(times, values);
   TCurve curve;
-  const long double first = range.X0 + firstOffset;
-  AddPoint(curve, first, f(first));
-  if (!(range.S > 0) || !std::isfinite(range.S)) return curve;
-  for (long double t = range.X0 + range.S; t < range.X1 && curve.Points.size() < MaxCurvePoints;
-       t += range.S) {
-    const long double x = t + range.O;
-    AddPoint(curve, x, f(x));
-  }
+  curve.Points.reserve(times.size());
+  for (size_t i = 0; i < times.size(); ++i) AddPoint(curve, times[i], values[i]);
   return curve;
+}
+
+TCurveFunction PointByPoint(const TTimeFunction& f) {
+  return [&f](std::span<const long double> times, std::span<long double> values) {
+    for (size_t i = 0; i < times.size(); ++i) values[i] = f(times[i]);
+  };
 }
 
 }  // namespace
 
-TCurve SampleCurve(const TFrameRange& range, const TTimeFunction& f) { return Sample(range, f, 0); }
+TCurve SampleCurve(const TFrameRange& range, const TTimeFunction& f) {
+  return Sample(range, PointByPoint(f), 0);
+}
+
+TCurve SampleCurve(const TFrameRange& range, const TCurveFunction& f) {
+  return Sample(range, f, 0);
+}
 
 TCurve SampleOffsetCurve(const TFrameRange& range, const TTimeFunction& f) {
-  return Sample(range, f, range.O);
+  return Sample(range, PointByPoint(f), range.O);
 }
 
 TGoalCurves SampleGoalCurves(const TFrameRange& range, const TTimeFunction& target,
-                             const TTimeFunction& result) {
+                             const TCurveFunction& result) {
   TGoalCurves curves;
   curves.Target = SampleCurve(range, target);
-  curves.Result = SampleOffsetCurve(range, result);
+  curves.Result = Sample(range, result, range.O);
   CurvesRange({&curves.Target, &curves.Result}, curves.DataMin, curves.DataMax);
   return curves;
 }

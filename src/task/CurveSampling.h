@@ -4,6 +4,7 @@
 #include "task/ChartScale.h"
 
 #include <functional>
+#include <span>
 #include <vector>
 
 namespace sarvanta {
@@ -48,6 +49,9 @@ struct TCurve {
 };
 
 using TTimeFunction = std::function<long double(long double t)>;
+// values[i] := the function at times[i], for a whole curve at once.
+using TCurveFunction =
+    std::function<void(std::span<const long double> times, std::span<long double> values)>;
 
 // A curve never holds more points than this: a step that is tiny against the range (or not
 // above 0) would otherwise run out of memory or never end.
@@ -57,6 +61,8 @@ constexpr size_t MaxCurvePoints = 1000000;
 // (0 to 200 with step 2 gives the 100 points 0, 2, ..., 198). A step that is not above 0 gives
 // the first point only.
 TCurve SampleCurve(const TFrameRange& range, const TTimeFunction& f);
+// The same points, with the values computed for all times at once.
+TCurve SampleCurve(const TFrameRange& range, const TCurveFunction& f);
 
 // Like SampleCurve, but every point, the first included, is taken at t + O: a goal's result
 // curve, drawn beside its target curve.
@@ -71,7 +77,7 @@ struct TGoalCurves {
   long double DataMax = 0;
 };
 TGoalCurves SampleGoalCurves(const TFrameRange& range, const TTimeFunction& target,
-                             const TTimeFunction& result);
+                             const TCurveFunction& result);
 
 // Smallest and largest value of several curves (0 and 0 for none).
 void CurvesRange(const std::vector<const TCurve*>& curves, long double& dataMin,

@@ -15,7 +15,8 @@ namespace sarvanta {
 
 namespace {
 
-TCurve SampleInto(const TGeneticAlgorithm& algorithm, TChartScale& scale, const TTimeFunction& f) {
+template <class TFunction>
+TCurve SampleInto(const TGeneticAlgorithm& algorithm, TChartScale& scale, const TFunction& f) {
   TCurve curve = SampleCurve(FrameRange(FrameViewOf(algorithm), scale), f);
   scale.DataMin = curve.DataMin;
   scale.DataMax = curve.DataMax;
@@ -24,14 +25,23 @@ TCurve SampleInto(const TGeneticAlgorithm& algorithm, TChartScale& scale, const 
 
 }  // namespace
 
+// Forces at every point of a curve at once: the same bits as one time after the other.
 TCurve MotorUnitForceCurve(const TMotorUnit& unit, const TGeneticAlgorithm& algorithm,
                            TChartScale& scale) {
-  return SampleInto(algorithm, scale, [&unit](long double t) { return unit.Force(t); });
+  const TCurveFunction forces = [&unit](std::span<const long double> times,
+                                        std::span<long double> values) {
+    unit.AddForceSamples(times, values);
+  };
+  return SampleInto(algorithm, scale, forces);
 }
 
 TCurve MuscleForceCurve(const TMuscle& muscle, const TGeneticAlgorithm& algorithm,
                         TChartScale& scale) {
-  return SampleInto(algorithm, scale, [&muscle](long double t) { return muscle.Force(t); });
+  const TCurveFunction forces = [&muscle](std::span<const long double> times,
+                                          std::span<long double> values) {
+    muscle.SampleForce(times, values);
+  };
+  return SampleInto(algorithm, scale, forces);
 }
 
 TGoalCurves GoalCurves(TGoalFunction& goal, const TIndividual& solution,
@@ -40,7 +50,9 @@ TGoalCurves GoalCurves(TGoalFunction& goal, const TIndividual& solution,
   TGoalCurves curves = SampleGoalCurves(
       FrameRange(FrameViewOf(algorithm), scale),
       [&goal, root](long double t) { return goal.Goal(root, t); },
-      [&goal, root](long double t) { return goal.Result(root, t); });
+      [&goal, root](std::span<const long double> times, std::span<long double> values) {
+        goal.Results(root, times, values);
+      });
   scale.DataMin = curves.DataMin;
   scale.DataMax = curves.DataMax;
   return curves;

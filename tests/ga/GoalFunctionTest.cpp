@@ -4,6 +4,8 @@
 #include "ga/GoalKinematic.h"
 #include "ga/GoalLoadSharing.h"
 #include "ga/GoalMath.h"
+#include "ga/TaskFile.h"
+#include "model/ProjectFile.h"
 
 #include <gtest/gtest.h>
 
@@ -255,4 +257,42 @@ TEST(GoalFunction, JointAngleCheckPoints) {
   const long double r5 = 0.5L * 4.9L * 2 * std::sin(0.5L);
   const long double r10 = 0.5L * 4.9L * 2 * std::sin(1.0L);
   EXPECT_NEAR(Estimate(goal, model.Root.get()), (r5 + r10) / 2, 1e-6);
+}
+
+TEST(GoalFunction, ResultsOfAWholeCurveAreTheResultsOfSingleTimes) {
+  TMechanicalSystem system;
+  LoadSystemFromFile(system, std::string(SARVANTA_EXAMPLES_DIR) + "/elbow.svt");
+  TTimeFrame frame;
+  frame.SetFrame(false, false, 0, 400, 1, 1, 0, 400);
+  TMovementCenterGeneticControl root(nullptr, &frame, &system);
+  auto angle = std::make_unique<TGFJointAngle>(nullptr, 1, "");
+  auto reaction = std::make_unique<TGFMinimalJointReaction>(nullptr, 1, "");
+  for (TGoalFunctionExpression* goal : {static_cast<TGoalFunctionExpression*>(angle.get()),
+                                        static_cast<TGoalFunctionExpression*>(reaction.get())}) {
+    goal->Expression = "0.4+0.3*sin(t/70)";
+    goal->UpdateExpression();
+  }
+  angle->FromBoneInd = reaction->FromBoneInd = 1;
+  angle->ToBoneInd = reaction->ToBoneInd = 2;
+  auto pcsa = std::make_unique<TGFPCSAbased>(nullptr, 1, "");
+  pcsa->n = 2;
+  std::vector<std::unique_ptr<TGoalFunction>> goals;
+  goals.push_back(std::make_unique<TGFMinimalForce>(nullptr, 1, ""));
+  goals.push_back(std::make_unique<TGFMinimalMUActivation>(nullptr, 1, ""));
+  goals.push_back(std::make_unique<TGFMinimalFatigue>(nullptr, 1, ""));
+  goals.push_back(std::move(pcsa));
+  goals.push_back(std::move(angle));
+  goals.push_back(std::move(reaction));
+  std::vector<long double> times;
+  for (long double t = -20; t < 450; t += 1.7L) times.push_back(t);
+  for (const auto& goal : goals) {
+    std::vector<long double> values(times.size(), -1);
+    goal->Results(&root, times, values);
+    long double largest = 0;
+    for (size_t i = 0; i < times.size(); ++i) {
+      ASSERT_EQ(values[i], goal->Result(&root, times[i])) << goal->GetDescription() << " " << i;
+      largest = std::max(largest, std::fabs(values[i]));
+    }
+    EXPECT_GT(largest, 0) << goal->GetDescription();  // the curve is not trivially zero
+  }
 }

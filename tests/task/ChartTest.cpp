@@ -93,7 +93,10 @@ TEST(CurveSampling, HundredPointsOverTwoHundredMillisecondsAndTheOffsetRule) {
   frame.OscOffset = 0.5L;
   const TFrameRange range = FrameRange(frame, scale);
   const TGoalCurves goal = SampleGoalCurves(
-      range, [](long double t) { return -t; }, [](long double t) { return t; });
+      range, [](long double t) { return -t; },
+      [](std::span<const long double> times, std::span<long double> values) {
+        for (size_t i = 0; i < times.size(); ++i) values[i] = times[i];
+      });
   ASSERT_EQ(goal.Target.Points.size(), 100u);
   ASSERT_EQ(goal.Result.Points.size(), 100u);
   EXPECT_EQ(goal.Target.Points[0].X, 0.0L);  // the target's first point has no offset
