@@ -288,12 +288,22 @@ void PrepareWide(TTwitchPeaks& peaks) {
   peaks.Wide = true;
 }
 
+TWideSum WideSumOf(TTwitchKernelChoice resolved) {
+  switch (resolved) {
+    case TTwitchKernelChoice::Avx512:
+      return WideSumAvx512;
+    case TTwitchKernelChoice::Avx2:
+      return WideSumAvx2;
+    default:
+      return WideSumPortable;
+  }
+}
+
 // One unit's wide computation: what the lanes need, and whether the parameters suit them.
 class TWideRun {
  public:
   TWideRun(const TTwitchParameters& p, const TTwitchPeaks& peaks, TTwitchKernelChoice kernel)
-      : peaks_(peaks),
-        sum_(kernel != TTwitchKernelChoice::Portable && HasAvx2() ? WideSumAvx2 : WideSumPortable) {
+      : peaks_(peaks), sum_(WideSumOf(ResolvedTwitchKernel(kernel))) {
     // With Tc >= kMinTc every x the lanes take (at least kMinX) comes from a time difference
     // far above the smallest normal doubles, so the low parts of times and starts are exact.
     constexpr long double kMinTc = 1e-200L;
@@ -541,6 +551,41 @@ void AddTwitchForces(const TTwitchParameters& p, const TTwitchPeaks& peaks,
   run.Flush(result);
 }
 
-bool WideKernelHasAvx2() { return HasAvx2(); }
+TTwitchKernelChoice ResolvedTwitchKernel(TTwitchKernelChoice kernel) {
+  using enum TTwitchKernelChoice;
+  switch (kernel) {
+    case Literal:
+    case Portable:
+      return kernel;
+    case Fast:
+    case Avx512:
+      if (HasAvx512()) return Avx512;
+      [[fallthrough]];
+    case Avx2:
+      return HasAvx2() ? Avx2 : Portable;
+  }
+  return Portable;
+}
+
+bool TwitchKernelPresent(TTwitchKernelChoice kernel) {
+  return kernel == TTwitchKernelChoice::Fast || ResolvedTwitchKernel(kernel) == kernel;
+}
+
+const char* TwitchKernelName(TTwitchKernelChoice kernel) {
+  using enum TTwitchKernelChoice;
+  switch (kernel) {
+    case Literal:
+      return "literal 80-bit";
+    case Fast:
+      return "fast";
+    case Portable:
+      return "portable";
+    case Avx2:
+      return "AVX2+FMA";
+    case Avx512:
+      return "AVX-512";
+  }
+  return "?";
+}
 
 }  // namespace sarvanta

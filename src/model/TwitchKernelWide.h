@@ -58,8 +58,9 @@ struct TWideUnit {
 
 // The scaled forces at kWideBatch times, each of twitches first..counts[l]-1 (0 when
 // counts[l] <= first), each time on its own: sums[l] does not depend on the other times.
-// ok[l] is false where the 80-bit computation must give the force.
-constexpr int kWideBatch = 4;
+// ok[l] is false where the 80-bit computation must give the force. A batch is as wide as the
+// widest vector (AVX-512: eight doubles); narrower instruction sets take it in slices.
+constexpr int kWideBatch = 8;
 using TWideSum = void (*)(const TWideUnit& unit, int64_t first, const int64_t* counts,
                           const long double* times, long double* sums, bool* ok);
 void WideSumPortable(const TWideUnit& unit, int64_t first, const int64_t* counts,
@@ -67,6 +68,10 @@ void WideSumPortable(const TWideUnit& unit, int64_t first, const int64_t* counts
 // Only where the processor has AVX2 and FMA (HasAvx2).
 void WideSumAvx2(const TWideUnit& unit, int64_t first, const int64_t* counts,
                  const long double* times, long double* sums, bool* ok);
+// Only where the processor has AVX-512 F and DQ, and FMA (HasAvx512).
+void WideSumAvx512(const TWideUnit& unit, int64_t first, const int64_t* counts,
+                   const long double* times, long double* sums, bool* ok);
 bool HasAvx2();
+bool HasAvx512();
 
 }  // namespace sarvanta

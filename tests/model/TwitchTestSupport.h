@@ -24,10 +24,12 @@ class TTestDraws {
   std::mt19937_64 engine_;
 };
 
-// The portable double path, and the AVX2 one where the processor has it.
+// The portable double path, and the AVX2 and AVX-512 ones where the processor has them.
 inline std::vector<TTwitchKernelChoice> FastKernelChoices() {
   std::vector<TTwitchKernelChoice> kernels{TTwitchKernelChoice::Portable};
-  if (WideKernelHasAvx2()) kernels.push_back(TTwitchKernelChoice::Fast);
+  if (TwitchKernelPresent(TTwitchKernelChoice::Avx2)) kernels.push_back(TTwitchKernelChoice::Avx2);
+  if (TwitchKernelPresent(TTwitchKernelChoice::Avx512))
+    kernels.push_back(TTwitchKernelChoice::Avx512);
   return kernels;
 }
 
