@@ -329,26 +329,31 @@ class TWideRun {
     constexpr long double kMaxTime = 1e300L;
     if (!usable_ || !(std::fabs(t) <= kMaxTime)) return false;
     indices_[size_] = index;
-    times_[size_] = t;
-    counts_[size_] = static_cast<int64_t>(count);
+    const auto high = static_cast<double>(t);
+    batch_.TimeHigh[size_] = high;
+    batch_.TimeLow[size_] = static_cast<double>(t - high);
+    batch_.Count[size_] = static_cast<double>(count);
     return true;
   }
   bool Full() const { return size_ == kWideBatch; }
   void Next() { ++size_; }
 
-  // Forces of the times taken since the last flush: result(index, force), or result(index,
-  // nullopt) where the 80-bit computation must give it.
+  // Forces of the times taken since the last flush: result(index, ok, force), ok false where
+  // the 80-bit computation must give it.
   template <class TResult>
   void Flush(TResult&& result) {
     if (size_ == 0) return;
     for (int l = size_; l < kWideBatch; ++l) {  // idle lanes: nothing started
-      times_[l] = times_[0];
-      counts_[l] = 0;
+      batch_.TimeHigh[l] = batch_.TimeHigh[0];
+      batch_.TimeLow[l] = batch_.TimeLow[0];
+      batch_.Count[l] = 0;
     }
-    long double sums[kWideBatch];
-    bool ok[kWideBatch];
-    sum_(unit_, peaks_.LastFault + 1, counts_, times_, sums, ok);
-    for (int l = 0; l < size_; ++l) result(indices_[l], ok[l], sums[l] * scale_);
+    sum_(unit_, peaks_.LastFault + 1, batch_);
+    for (int l = 0; l < size_; ++l) {
+      const long double sum =
+          static_cast<long double>(batch_.SumHigh[l]) + static_cast<long double>(batch_.SumLow[l]);
+      result(indices_[l], batch_.Ok[l] != 0, sum * scale_);
+    }
     size_ = 0;
   }
 
@@ -360,8 +365,7 @@ class TWideRun {
   bool usable_ = false;
   int size_ = 0;
   size_t indices_[kWideBatch]{};
-  long double times_[kWideBatch]{};
-  int64_t counts_[kWideBatch]{};
+  TWideBatch batch_{};
 };
 
 size_t StartedBefore(const TTwitchPeaks& peaks, long double t) {

@@ -61,14 +61,18 @@ template <class TIndex>
   return TDouble{table[index[0]], table[index[1]]};
 }
 
+template <class TMask>
+[[gnu::always_inline]] inline bool Any(TMask mask) {
+  return (mask[0] | mask[1]) != 0;
+}
+
 #include "model/TwitchKernelLanes.h"
 }  // namespace portable
 
-void WideSumPortable(const TWideUnit& unit, int64_t first, const int64_t* counts,
-                     const long double* times, long double* sums, bool* ok) {
+void WideSumPortable(const TWideUnit& unit, int64_t first, TWideBatch& batch) {
   static_assert(kWideBatch % portable::kLanes == 0);
   for (int l = 0; l < kWideBatch; l += portable::kLanes)
-    portable::SumTwitches(TWideTables::Get(), unit, first, counts + l, times + l, sums + l, ok + l);
+    portable::SumTwitches(TWideTables::Get(), unit, first, batch, l);
 }
 
 #ifdef SARVANTA_WIDE_X86
@@ -91,14 +95,19 @@ template <class TIndex>
   return _mm256_i64gather_pd(table, __builtin_bit_cast(__m256i, index), 8);
 }
 
+template <class TMask>
+[[gnu::always_inline]] inline bool Any(TMask mask) {
+  const auto bits = __builtin_bit_cast(__m256i, mask);
+  return _mm256_testz_si256(bits, bits) == 0;
+}
+
 #include "model/TwitchKernelLanes.h"
 }  // namespace avx2
 
-void WideSumAvx2(const TWideUnit& unit, int64_t first, const int64_t* counts,
-                 const long double* times, long double* sums, bool* ok) {
+void WideSumAvx2(const TWideUnit& unit, int64_t first, TWideBatch& batch) {
   static_assert(kWideBatch % avx2::kLanes == 0);
   for (int l = 0; l < kWideBatch; l += avx2::kLanes)
-    avx2::SumTwitches(TWideTables::Get(), unit, first, counts + l, times + l, sums + l, ok + l);
+    avx2::SumTwitches(TWideTables::Get(), unit, first, batch, l);
 }
 #if defined(__clang__)
 #pragma clang attribute pop
@@ -129,13 +138,18 @@ template <class TIndex>
                                   table, 8);
 }
 
+template <class TMask>
+[[gnu::always_inline]] inline bool Any(TMask mask) {
+  const auto bits = __builtin_bit_cast(__m512i, mask);
+  return _mm512_test_epi64_mask(bits, bits) != 0;
+}
+
 #include "model/TwitchKernelLanes.h"
 }  // namespace avx512
 
-void WideSumAvx512(const TWideUnit& unit, int64_t first, const int64_t* counts,
-                   const long double* times, long double* sums, bool* ok) {
+void WideSumAvx512(const TWideUnit& unit, int64_t first, TWideBatch& batch) {
   static_assert(kWideBatch == avx512::kLanes);
-  avx512::SumTwitches(TWideTables::Get(), unit, first, counts, times, sums, ok);
+  avx512::SumTwitches(TWideTables::Get(), unit, first, batch, 0);
 }
 #if defined(__clang__)
 #pragma clang attribute pop
@@ -154,13 +168,11 @@ bool HasAvx512() {
   return has;
 }
 #else
-void WideSumAvx2(const TWideUnit& unit, int64_t first, const int64_t* counts,
-                 const long double* times, long double* sums, bool* ok) {
-  WideSumPortable(unit, first, counts, times, sums, ok);
+void WideSumAvx2(const TWideUnit& unit, int64_t first, TWideBatch& batch) {
+  WideSumPortable(unit, first, batch);
 }
-void WideSumAvx512(const TWideUnit& unit, int64_t first, const int64_t* counts,
-                   const long double* times, long double* sums, bool* ok) {
-  WideSumPortable(unit, first, counts, times, sums, ok);
+void WideSumAvx512(const TWideUnit& unit, int64_t first, TWideBatch& batch) {
+  WideSumPortable(unit, first, batch);
 }
 bool HasAvx2() { return false; }
 bool HasAvx512() { return false; }
