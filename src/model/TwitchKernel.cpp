@@ -534,17 +534,19 @@ void AddTwitchForces(const TTwitchParameters& p, const TTwitchPeaks& peaks,
     else
       exact(i);
   };
+  if (!run.Usable()) {
+    for (size_t i = 0; i < times.size(); ++i) exact(i);
+    return;
+  }
   const size_t n = peaks.Start.size();
   size_t count = 0;
   long double previous = -std::numeric_limits<long double>::infinity();
   for (size_t i = 0; i < times.size(); ++i) {
     const long double t = times[i];
-    if (run.Usable()) {
-      // The starts ascend: walk on from the previous time when the times ascend too.
-      if (!(t >= previous)) count = StartedBefore(peaks, t);
-      while (count < n && peaks.Start[count] < t) ++count;
-      previous = t;
-    }
+    // The starts ascend: walk on from the previous time when the times ascend too.
+    if (!(t >= previous)) count = StartedBefore(peaks, t);
+    while (count < n && peaks.Start[count] < t) ++count;
+    previous = t;
     if (!run.Add(i, t, count)) {
       exact(i);
       continue;
