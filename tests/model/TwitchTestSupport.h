@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
 #include <random>
 #include <string>
 
@@ -52,6 +53,11 @@ inline auto KernelChoices() {
   return ::testing::Values(TTwitchKernelChoice::Literal, TTwitchKernelChoice::Fast,
                            TTwitchKernelChoice::Portable, TTwitchKernelChoice::Avx2,
                            TTwitchKernelChoice::Avx512);
+}
+
+// gtest shows a choice by its name.
+inline void PrintTo(TTwitchKernelChoice kernel, std::ostream* out) {
+  *out << TwitchKernelName(kernel);
 }
 
 inline std::string KernelTestName(const ::testing::TestParamInfo<TTwitchKernelChoice>& info) {
