@@ -9,6 +9,7 @@
 #include "model/MotorUnit.h"
 #include "model/Muscle.h"
 #include "model/ProjectFile.h"
+#include "model/TwitchKernel.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -18,6 +19,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace sarvanta {
@@ -139,8 +141,14 @@ void PrintRow(const char* name, double seconds, double pairs, std::optional<doub
 int main() {
   using namespace sarvanta;
   TBench bench;
+  const TTwitchKernelChoice chosen = ResolvedTwitchKernel(TTwitchKernelChoice::Fast);
   const double best = bench.Time(TTwitchKernelChoice::Fast);
-  const double portable = bench.Time(TTwitchKernelChoice::Portable);
+  // The narrower instruction sets the processor also runs, for comparison.
+  std::vector<std::pair<TTwitchKernelChoice, double>> narrower;
+  for (const TTwitchKernelChoice kernel :
+       {TTwitchKernelChoice::Avx2, TTwitchKernelChoice::Portable})
+    if (kernel != chosen && TwitchKernelPresent(kernel))
+      narrower.emplace_back(kernel, bench.Time(kernel));
   const double literal = bench.Time(TTwitchKernelChoice::Literal);
   const TNumPy numpy = RunNumPy();
 
@@ -148,12 +156,15 @@ int main() {
       "bench-arm: %zu motor units, %zu impulses, grid 0..1000 ms step 1 (%d samples), "
       "%.0f started (sample, impulse) pairs per sweep; processor time\n",
       bench.Units.size(), bench.Impulses, kGridPoints, bench.StartedPairs);
+  std::printf("the fast kernel chose %s on this processor\n", TwitchKernelName(chosen));
   std::printf("%-30s %12s %18s %10s %11s\n", "computation", "ms/sweep", "M started pairs/s",
               "x NumPy", "x literal");
-  const std::string bestName =
-      std::string("Sarvanta fast (") + (WideKernelHasAvx2() ? "AVX2+FMA)" : "portable)");
+  const std::string bestName = std::string("Sarvanta fast (") + TwitchKernelName(chosen) + ")";
   PrintRow(bestName.c_str(), best, bench.StartedPairs, numpy.PairsPerSecond, literal);
-  PrintRow("Sarvanta fast (portable)", portable, bench.StartedPairs, numpy.PairsPerSecond, literal);
+  for (const auto& [kernel, seconds] : narrower) {
+    const std::string name = std::string("Sarvanta ") + TwitchKernelName(kernel);
+    PrintRow(name.c_str(), seconds, bench.StartedPairs, numpy.PairsPerSecond, literal);
+  }
   PrintRow("literal 80-bit", literal, bench.StartedPairs, numpy.PairsPerSecond, literal);
   if (numpy.PairsPerSecond) {
     const double seconds = numpy.StartedPairs / *numpy.PairsPerSecond;

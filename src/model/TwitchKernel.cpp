@@ -288,12 +288,22 @@ void PrepareWide(TTwitchPeaks& peaks) {
   peaks.Wide = true;
 }
 
+TWideSum WideSumOf(TTwitchKernelChoice resolved) {
+  switch (resolved) {
+    case TTwitchKernelChoice::Avx512:
+      return WideSumAvx512;
+    case TTwitchKernelChoice::Avx2:
+      return WideSumAvx2;
+    default:
+      return WideSumPortable;
+  }
+}
+
 // One unit's wide computation: what the lanes need, and whether the parameters suit them.
 class TWideRun {
  public:
   TWideRun(const TTwitchParameters& p, const TTwitchPeaks& peaks, TTwitchKernelChoice kernel)
-      : peaks_(peaks),
-        sum_(kernel != TTwitchKernelChoice::Portable && HasAvx2() ? WideSumAvx2 : WideSumPortable) {
+      : peaks_(peaks), sum_(WideSumOf(ResolvedTwitchKernel(kernel))) {
     // With Tc >= kMinTc every x the lanes take (at least kMinX) comes from a time difference
     // far above the smallest normal doubles, so the low parts of times and starts are exact.
     constexpr long double kMinTc = 1e-200L;
@@ -319,26 +329,31 @@ class TWideRun {
     constexpr long double kMaxTime = 1e300L;
     if (!usable_ || !(std::fabs(t) <= kMaxTime)) return false;
     indices_[size_] = index;
-    times_[size_] = t;
-    counts_[size_] = static_cast<int64_t>(count);
+    const auto high = static_cast<double>(t);
+    batch_.TimeHigh[size_] = high;
+    batch_.TimeLow[size_] = static_cast<double>(t - high);
+    batch_.Count[size_] = static_cast<double>(count);
     return true;
   }
   bool Full() const { return size_ == kWideBatch; }
   void Next() { ++size_; }
 
-  // Forces of the times taken since the last flush: result(index, force), or result(index,
-  // nullopt) where the 80-bit computation must give it.
+  // Forces of the times taken since the last flush: result(index, ok, force), ok false where
+  // the 80-bit computation must give it.
   template <class TResult>
   void Flush(TResult&& result) {
     if (size_ == 0) return;
     for (int l = size_; l < kWideBatch; ++l) {  // idle lanes: nothing started
-      times_[l] = times_[0];
-      counts_[l] = 0;
+      batch_.TimeHigh[l] = batch_.TimeHigh[0];
+      batch_.TimeLow[l] = batch_.TimeLow[0];
+      batch_.Count[l] = 0;
     }
-    long double sums[kWideBatch];
-    bool ok[kWideBatch];
-    sum_(unit_, peaks_.LastFault + 1, counts_, times_, sums, ok);
-    for (int l = 0; l < size_; ++l) result(indices_[l], ok[l], sums[l] * scale_);
+    sum_(unit_, peaks_.LastFault + 1, batch_);
+    for (int l = 0; l < size_; ++l) {
+      const long double sum =
+          static_cast<long double>(batch_.SumHigh[l]) + static_cast<long double>(batch_.SumLow[l]);
+      result(indices_[l], batch_.Ok[l] != 0, sum * scale_);
+    }
     size_ = 0;
   }
 
@@ -350,8 +365,7 @@ class TWideRun {
   bool usable_ = false;
   int size_ = 0;
   size_t indices_[kWideBatch]{};
-  long double times_[kWideBatch]{};
-  int64_t counts_[kWideBatch]{};
+  TWideBatch batch_{};
 };
 
 size_t StartedBefore(const TTwitchPeaks& peaks, long double t) {
@@ -520,17 +534,19 @@ void AddTwitchForces(const TTwitchParameters& p, const TTwitchPeaks& peaks,
     else
       exact(i);
   };
+  if (!run.Usable()) {
+    for (size_t i = 0; i < times.size(); ++i) exact(i);
+    return;
+  }
   const size_t n = peaks.Start.size();
   size_t count = 0;
   long double previous = -std::numeric_limits<long double>::infinity();
   for (size_t i = 0; i < times.size(); ++i) {
     const long double t = times[i];
-    if (run.Usable()) {
-      // The starts ascend: walk on from the previous time when the times ascend too.
-      if (!(t >= previous)) count = StartedBefore(peaks, t);
-      while (count < n && peaks.Start[count] < t) ++count;
-      previous = t;
-    }
+    // The starts ascend: walk on from the previous time when the times ascend too.
+    if (!(t >= previous)) count = StartedBefore(peaks, t);
+    while (count < n && peaks.Start[count] < t) ++count;
+    previous = t;
     if (!run.Add(i, t, count)) {
       exact(i);
       continue;
@@ -541,6 +557,41 @@ void AddTwitchForces(const TTwitchParameters& p, const TTwitchPeaks& peaks,
   run.Flush(result);
 }
 
-bool WideKernelHasAvx2() { return HasAvx2(); }
+TTwitchKernelChoice ResolvedTwitchKernel(TTwitchKernelChoice kernel) {
+  using enum TTwitchKernelChoice;
+  switch (kernel) {
+    case Literal:
+    case Portable:
+      return kernel;
+    case Fast:
+    case Avx512:
+      if (HasAvx512()) return Avx512;
+      [[fallthrough]];
+    case Avx2:
+      return HasAvx2() ? Avx2 : Portable;
+  }
+  return Portable;
+}
+
+bool TwitchKernelPresent(TTwitchKernelChoice kernel) {
+  return kernel == TTwitchKernelChoice::Fast || ResolvedTwitchKernel(kernel) == kernel;
+}
+
+const char* TwitchKernelName(TTwitchKernelChoice kernel) {
+  using enum TTwitchKernelChoice;
+  switch (kernel) {
+    case Literal:
+      return "literal 80-bit";
+    case Fast:
+      return "fast";
+    case Portable:
+      return "portable";
+    case Avx2:
+      return "AVX2+FMA";
+    case Avx512:
+      return "AVX-512";
+  }
+  return "?";
+}
 
 }  // namespace sarvanta

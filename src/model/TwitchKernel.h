@@ -20,11 +20,21 @@ namespace sarvanta {
 
 // Which computation motor units use for their force: the step-by-step reference (baselines
 // and checks), the fast kernels with the widest instruction set the processor has, or the fast
-// kernels with the baseline instruction set only. Process-wide; choose it before a run, not
-// during one.
-enum class TTwitchKernelChoice { Literal, Fast, Portable };
+// kernels with one instruction set: the baseline (Portable), AVX2 with FMA, or AVX-512 (F and
+// DQ) with FMA. Process-wide; choose it before a run, not during one.
+enum class TTwitchKernelChoice { Literal, Fast, Portable, Avx2, Avx512 };
 void SetTwitchKernel(TTwitchKernelChoice choice);
 TTwitchKernelChoice TwitchKernel();
+
+// The kernel that `kernel` runs on this processor: Literal stays Literal, Fast becomes the
+// widest instruction set present, and an instruction set the processor lacks becomes the next
+// narrower one it has (so nothing ever runs instructions the processor lacks).
+TTwitchKernelChoice ResolvedTwitchKernel(TTwitchKernelChoice kernel);
+// True when `kernel` runs as asked on this processor (ResolvedTwitchKernel leaves it alone, or
+// it is Fast).
+bool TwitchKernelPresent(TTwitchKernelChoice kernel);
+// "literal 80-bit", "fast", "portable", "AVX2+FMA" or "AVX-512".
+const char* TwitchKernelName(TTwitchKernelChoice kernel);
 
 struct TTwitchParameters {
   long double Fmin = 0;
@@ -83,19 +93,17 @@ TTwitchPeaks ComputeTwitchPeaks(const TTwitchParameters& p, std::span<const long
 long double TwitchForceFast(const TTwitchParameters& p, const TTwitchPeaks& peaks, long double t);
 
 // The same force (within 1e-13 relative of TwitchForceLiteral) from lanes of double-precision
-// twitches, with the instruction set of `kernel` (Fast: the widest the processor has;
-// Portable: the baseline). False, leaving `force` alone, when the double computation cannot
-// vouch for the result at t and TwitchForceFast must give it.
+// twitches, with the instruction set ResolvedTwitchKernel(kernel). False, leaving `force`
+// alone, when the double computation cannot vouch for the result at t and TwitchForceFast must
+// give it.
 bool TwitchForceWide(const TTwitchParameters& p, const TTwitchPeaks& peaks, long double t,
                      TTwitchKernelChoice kernel, long double& force);
 
-// samples[i] += the force at times[i] by the fast kernels (Fast or Portable), bit for bit the
-// value each time gives on its own, whatever the other times; times usually ascend.
+// samples[i] += the force at times[i] by the fast kernels (any choice but Literal), bit for bit
+// the value each time gives on its own with the same kernel, whatever the other times; times
+// usually ascend.
 void AddTwitchForces(const TTwitchParameters& p, const TTwitchPeaks& peaks,
                      std::span<const long double> times, std::span<long double> samples,
                      TTwitchKernelChoice kernel);
-
-// True when the processor runs the AVX2 kernel (Fast then uses it).
-bool WideKernelHasAvx2();
 
 }  // namespace sarvanta

@@ -4,7 +4,8 @@
 //   kLanes                    the number of doubles in a vector,
 //   TDouble                   a vector of kLanes doubles (GCC/clang vector extension),
 //   MulAdd(a, b, c)           a * b + c (fused where the instruction set has it),
-//   Lookup(table, index)      the table entries at the lanes' indices.
+//   Lookup(table, index)      the table entries at the lanes' indices,
+//   Any(mask)                 whether any lane of a comparison's result is set.
 // Everything here is plain vector arithmetic, so each copy is compiled for its own instruction
 // set. The file is compiled without floating-point contraction: the error-free sums below rely
 // on every operation being rounded on its own, and each copy computes the same bits whatever
@@ -14,13 +15,16 @@ using TInt = decltype(TDouble{} < TDouble{});
 using TBits = std::make_unsigned_t<std::remove_cvref_t<decltype(TInt{}[0])>> __attribute__((
     vector_size(sizeof(TDouble))));
 
-[[gnu::always_inline]] inline TDouble Splat(double v) { return TDouble{} + v; }
+// v - 0 is v for every v (v + 0 would turn -0 into +0), so this is a plain broadcast.
+[[gnu::always_inline]] inline TDouble Splat(double v) { return v - TDouble{}; }
 
 [[gnu::always_inline]] inline TDouble Load(const double* p) {
   TDouble v;
   std::memcpy(&v, p, sizeof v);
   return v;
 }
+
+[[gnu::always_inline]] inline void Store(double* p, TDouble v) { std::memcpy(p, &v, sizeof v); }
 
 [[gnu::always_inline]] inline TBits Bits(TDouble v) { return __builtin_bit_cast(TBits, v); }
 [[gnu::always_inline]] inline TDouble FromBits(TBits v) { return __builtin_bit_cast(TDouble, v); }
@@ -29,12 +33,6 @@ using TBits = std::make_unsigned_t<std::remove_cvref_t<decltype(TInt{}[0])>> __a
 [[gnu::always_inline]] inline TDouble Select(TInt mask, TDouble a, TDouble b) {
   const TBits m = __builtin_bit_cast(TBits, mask);
   return FromBits((m & Bits(a)) | (~m & Bits(b)));
-}
-
-[[gnu::always_inline]] inline bool Any(TInt mask) {
-  for (int l = 0; l < kLanes; ++l)
-    if (mask[l] != 0) return true;
-  return false;
 }
 
 [[gnu::always_inline]] inline double Total(TDouble v) {
@@ -186,21 +184,19 @@ struct TLaneSums {
   sums.Done |= active & (twitch.X > Splat(1)) & (bound <= sums.Total * kNegligible);
 }
 
-// For each lane l: the scaled force at times[l] of the twitches first..counts[l]-1, newest
-// first, each lane on its own: a lane's result does not depend on the other lanes. A lane stops
-// once all its older twitches together stay below kNegligible of its sum. ok[l] is false where
-// a twitch needs the 80-bit computation. Lanes with counts[l] <= first get 0.
+// For each lane l of the batch's slice from `offset`: the scaled force at its time of the
+// twitches first..Count-1, newest first, each lane on its own: a lane's result does not depend
+// on the other lanes. A lane stops once all its older twitches together stay below kNegligible
+// of its sum. Ok is 0 where a twitch needs the 80-bit computation. Lanes with Count <= first
+// get 0.
 inline void SumTwitches(const TWideTables& tables, const TWideUnit& unit, int64_t first,
-                        const int64_t* counts, const long double* times, long double* sums,
-                        bool* ok) {
-  TDouble tHigh, tLow, count;
+                        TWideBatch& batch, int offset) {
+  const TDouble tHigh = Load(batch.TimeHigh + offset);
+  const TDouble tLow = Load(batch.TimeLow + offset);
+  const TDouble count = Load(batch.Count + offset);
   int64_t newest = first;
-  for (int l = 0; l < kLanes; ++l) {
-    tHigh[l] = static_cast<double>(times[l]);
-    tLow[l] = static_cast<double>(times[l] - tHigh[l]);
-    count[l] = static_cast<double>(counts[l]);
-    newest = std::max(newest, counts[l]);
-  }
+  for (int l = 0; l < kLanes; ++l)
+    newest = std::max(newest, static_cast<int64_t>(batch.Count[offset + l]));
   TLaneSums lanes{
       Splat(0), Splat(0), Splat(0), Splat(0), Splat(0) != Splat(0), Splat(0) != Splat(0)};
   const TInt started = Splat(static_cast<double>(first)) < count;  // lanes with twitches to sum
@@ -217,17 +213,17 @@ inline void SumTwitches(const TWideTables& tables, const TWideUnit& unit, int64_
   if (i == first && Any(~lanes.Done & started))
     Accumulate(lanes, TwitchOf(tables, unit, tHigh, tLow, i), i, first, count, unit.Peak[i],
                unit.MaxPeak);
-  for (int l = 0; l < kLanes; ++l) {
-    // Twitches below e^-kDeadExponent of their peak were left out: fine when the rest dwarfs them.
-    const double dead = lanes.DeadPeaks[l] * TWideTables::kDeadShape;
-    // Every term's error bound, the left-out twitches and the rounding of the sum together
-    // stay within kMaxError of it.
-    const double bound = TWideTables::kUnitRoundoff *
-                         (unit.M * lanes.Weighted[l] + TWideTables::kFixedError * lanes.Total[l]);
-    ok[l] = lanes.Unsafe[l] == 0 &&
-            (dead == 0 || dead <= TWideTables::kNegligible * lanes.Total[l]) &&
-            bound <= TWideTables::kMaxError * lanes.Total[l];
-    sums[l] =
-        static_cast<long double>(lanes.Total[l]) + static_cast<long double>(lanes.TotalLow[l]);
-  }
+  // Twitches below e^-kDeadExponent of their peak were left out: fine when the rest dwarfs them.
+  const TDouble dead = lanes.DeadPeaks * Splat(TWideTables::kDeadShape);
+  // Every term's error bound, the left-out twitches and the rounding of the sum together stay
+  // within kMaxError of it.
+  const TDouble bound =
+      Splat(TWideTables::kUnitRoundoff) *
+      (Splat(unit.M) * lanes.Weighted + Splat(TWideTables::kFixedError) * lanes.Total);
+  const TInt ok = ~lanes.Unsafe &
+                  ((dead == Splat(0)) | (dead <= Splat(TWideTables::kNegligible) * lanes.Total)) &
+                  (bound <= Splat(TWideTables::kMaxError) * lanes.Total);
+  Store(batch.SumHigh + offset, lanes.Total);
+  Store(batch.SumLow + offset, lanes.TotalLow);
+  std::memcpy(batch.Ok + offset, &ok, sizeof ok);
 }

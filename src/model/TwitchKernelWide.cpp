@@ -1,5 +1,7 @@
-// The lanes of TwitchKernelLanes.h compiled twice: with the baseline instruction set (two
-// doubles per vector) and for processors with AVX2 and FMA (four), chosen at run time.
+// The lanes of TwitchKernelLanes.h compiled three times: with the baseline instruction set (two
+// doubles per vector), for processors with AVX2 and FMA (four) and for processors with AVX-512
+// (eight), chosen at run time. Only the functions inside the target regions use the wider
+// instructions; nothing runs them unless the processor reports the instruction set.
 #include "model/TwitchKernelWide.h"
 
 #include <algorithm>
@@ -59,14 +61,18 @@ template <class TIndex>
   return TDouble{table[index[0]], table[index[1]]};
 }
 
+template <class TMask>
+[[gnu::always_inline]] inline bool Any(TMask mask) {
+  return (mask[0] | mask[1]) != 0;
+}
+
 #include "model/TwitchKernelLanes.h"
 }  // namespace portable
 
-void WideSumPortable(const TWideUnit& unit, int64_t first, const int64_t* counts,
-                     const long double* times, long double* sums, bool* ok) {
+void WideSumPortable(const TWideUnit& unit, int64_t first, TWideBatch& batch) {
   static_assert(kWideBatch % portable::kLanes == 0);
   for (int l = 0; l < kWideBatch; l += portable::kLanes)
-    portable::SumTwitches(TWideTables::Get(), unit, first, counts + l, times + l, sums + l, ok + l);
+    portable::SumTwitches(TWideTables::Get(), unit, first, batch, l);
 }
 
 #ifdef SARVANTA_WIDE_X86
@@ -89,13 +95,61 @@ template <class TIndex>
   return _mm256_i64gather_pd(table, __builtin_bit_cast(__m256i, index), 8);
 }
 
+template <class TMask>
+[[gnu::always_inline]] inline bool Any(TMask mask) {
+  const auto bits = __builtin_bit_cast(__m256i, mask);
+  return _mm256_testz_si256(bits, bits) == 0;
+}
+
 #include "model/TwitchKernelLanes.h"
 }  // namespace avx2
 
-void WideSumAvx2(const TWideUnit& unit, int64_t first, const int64_t* counts,
-                 const long double* times, long double* sums, bool* ok) {
-  static_assert(kWideBatch == avx2::kLanes);
-  avx2::SumTwitches(TWideTables::Get(), unit, first, counts, times, sums, ok);
+void WideSumAvx2(const TWideUnit& unit, int64_t first, TWideBatch& batch) {
+  static_assert(kWideBatch % avx2::kLanes == 0);
+  for (int l = 0; l < kWideBatch; l += avx2::kLanes)
+    avx2::SumTwitches(TWideTables::Get(), unit, first, batch, l);
+}
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
+#pragma GCC pop_options
+#endif
+
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx512f,avx512dq,avx2,fma"))), \
+                             apply_to = function)
+#else
+#pragma GCC push_options
+#pragma GCC target("avx512f,avx512dq,avx2,fma")
+#endif
+namespace avx512 {
+constexpr int kLanes = 8;
+using TDouble = double __attribute__((vector_size(64)));
+
+[[gnu::always_inline]] inline TDouble MulAdd(TDouble a, TDouble b, TDouble c) {
+  return _mm512_fmadd_pd(a, b, c);
+}
+
+template <class TIndex>
+[[gnu::always_inline]] inline TDouble Lookup(const double* table, TIndex index) {
+  // The masked form with a zero source: GCC warns that the plain form's undefined source
+  // "may be used uninitialized".
+  return _mm512_mask_i64gather_pd(_mm512_setzero_pd(), 0xFF, __builtin_bit_cast(__m512i, index),
+                                  table, 8);
+}
+
+template <class TMask>
+[[gnu::always_inline]] inline bool Any(TMask mask) {
+  const auto bits = __builtin_bit_cast(__m512i, mask);
+  return _mm512_test_epi64_mask(bits, bits) != 0;
+}
+
+#include "model/TwitchKernelLanes.h"
+}  // namespace avx512
+
+void WideSumAvx512(const TWideUnit& unit, int64_t first, TWideBatch& batch) {
+  static_assert(kWideBatch == avx512::kLanes);
+  avx512::SumTwitches(TWideTables::Get(), unit, first, batch, 0);
 }
 #if defined(__clang__)
 #pragma clang attribute pop
@@ -107,12 +161,21 @@ bool HasAvx2() {
   static const bool has = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
   return has;
 }
+
+bool HasAvx512() {
+  static const bool has =
+      HasAvx2() && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq");
+  return has;
+}
 #else
-void WideSumAvx2(const TWideUnit& unit, int64_t first, const int64_t* counts,
-                 const long double* times, long double* sums, bool* ok) {
-  WideSumPortable(unit, first, counts, times, sums, ok);
+void WideSumAvx2(const TWideUnit& unit, int64_t first, TWideBatch& batch) {
+  WideSumPortable(unit, first, batch);
+}
+void WideSumAvx512(const TWideUnit& unit, int64_t first, TWideBatch& batch) {
+  WideSumPortable(unit, first, batch);
 }
 bool HasAvx2() { return false; }
+bool HasAvx512() { return false; }
 #endif
 
 }  // namespace sarvanta

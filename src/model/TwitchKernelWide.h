@@ -56,17 +56,31 @@ struct TWideUnit {
   const double* Peak;
 };
 
-// The scaled forces at kWideBatch times, each of twitches first..counts[l]-1 (0 when
-// counts[l] <= first), each time on its own: sums[l] does not depend on the other times.
-// ok[l] is false where the 80-bit computation must give the force.
-constexpr int kWideBatch = 4;
-using TWideSum = void (*)(const TWideUnit& unit, int64_t first, const int64_t* counts,
-                          const long double* times, long double* sums, bool* ok);
-void WideSumPortable(const TWideUnit& unit, int64_t first, const int64_t* counts,
-                     const long double* times, long double* sums, bool* ok);
+// A batch of kWideBatch times for the lanes, and what the lanes give back. A batch is as wide
+// as the widest vector (AVX-512: eight doubles); narrower instruction sets take it in slices.
+constexpr int kWideBatch = 8;
+struct alignas(64) TWideBatch {
+  // In: each time as the sum of two doubles (high part: the time rounded to double), and the
+  // number of impulses started before it (as a double, exact).
+  double TimeHigh[kWideBatch];
+  double TimeLow[kWideBatch];
+  double Count[kWideBatch];
+  // Out: the scaled force at each time as SumHigh + SumLow, and Ok (all bits set, or 0): 0
+  // where the 80-bit computation must give the force.
+  double SumHigh[kWideBatch];
+  double SumLow[kWideBatch];
+  uint64_t Ok[kWideBatch];
+};
+
+// The scaled forces at the batch's times, each of twitches first..Count[l]-1 (0 when
+// Count[l] <= first), each time on its own: a time's result does not depend on the other times.
+using TWideSum = void (*)(const TWideUnit& unit, int64_t first, TWideBatch& batch);
+void WideSumPortable(const TWideUnit& unit, int64_t first, TWideBatch& batch);
 // Only where the processor has AVX2 and FMA (HasAvx2).
-void WideSumAvx2(const TWideUnit& unit, int64_t first, const int64_t* counts,
-                 const long double* times, long double* sums, bool* ok);
+void WideSumAvx2(const TWideUnit& unit, int64_t first, TWideBatch& batch);
+// Only where the processor has AVX-512 F and DQ, and FMA (HasAvx512).
+void WideSumAvx512(const TWideUnit& unit, int64_t first, TWideBatch& batch);
 bool HasAvx2();
+bool HasAvx512();
 
 }  // namespace sarvanta

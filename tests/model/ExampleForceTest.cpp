@@ -1,6 +1,7 @@
-// The force of every motor unit of the example projects by each kernel against the
-// step-by-step force, on a fine grid from before the first impulse to long after the last;
-// and the samples a muscle caches are bit for bit the forces charts ask for one time at a time.
+// The force of every motor unit of the example projects by the lanes of each instruction set
+// against the step-by-step force, on a fine grid from before the first impulse to long after the
+// last; and, with every kernel choice, the samples a muscle caches are bit for bit the forces
+// charts ask for one time at a time.
 #include "model/MechanicalSystem.h"
 #include "model/MotorUnit.h"
 #include "model/Muscle.h"
@@ -16,11 +17,6 @@
 
 namespace sarvanta {
 namespace {
-
-// Restores the fast kernel when a test leaves, whatever it chose.
-struct TKernelGuard {
-  ~TKernelGuard() { SetTwitchKernel(TTwitchKernelChoice::Fast); }
-};
 
 std::vector<const TMotorUnit*> Units(const TMechanicalSystem& system) {
   std::vector<const TMotorUnit*> units;
@@ -40,33 +36,30 @@ std::vector<long double> FineGrid(const TMotorUnit& unit, long double step) {
   return times;
 }
 
-void ExpectKernelsAgreeWithTheSteps(const std::string& file, long double step) {
-  TKernelGuard guard;
+void ExpectKernelAgreesWithTheSteps(const std::string& file, long double step,
+                                    TTwitchKernelChoice kernel) {
   TMechanicalSystem system;
   LoadSystemFromFile(system, std::string(SARVANTA_EXAMPLES_DIR) + "/" + file);
   const std::vector<const TMotorUnit*> units = Units(system);
   ASSERT_GE(units.size(), 40u) << file;
+  SetTwitchKernel(kernel);
   int samples = 0;
   int nonZero = 0;
   int wide = 0;
   for (const TMotorUnit* unit : units) {
     const std::vector<long double> times = FineGrid(*unit, step);
-    std::vector<long double> literal(times.size());
-    for (size_t i = 0; i < times.size(); ++i) literal[i] = unit->ForceLiteral(times[i]);
     const TTwitchPeaks peaks = ComputeTwitchPeaks(unit->TwitchParameters(), unit->ImpArray());
-    for (const TTwitchKernelChoice kernel : FastKernelChoices()) {
-      SetTwitchKernel(kernel);
-      std::vector<long double> forces(times.size(), 0);
-      unit->AddForceSamples(times, forces);
-      for (size_t i = 0; i < times.size(); ++i) {
-        ASSERT_LE(std::fabs(forces[i] - literal[i]), 1e-13L * std::fabs(literal[i]))
-            << file << " " << unit->Descr << " t " << times[i];
-        ASSERT_EQ(forces[i], unit->Force(times[i])) << file << " " << unit->Descr;
-        long double alone = 0;
-        if (TwitchForceWide(unit->TwitchParameters(), peaks, times[i], kernel, alone)) ++wide;
-        if (literal[i] != 0) ++nonZero;
-        ++samples;
-      }
+    std::vector<long double> forces(times.size(), 0);
+    unit->AddForceSamples(times, forces);
+    for (size_t i = 0; i < times.size(); ++i) {
+      const long double literal = unit->ForceLiteral(times[i]);
+      ASSERT_LE(std::fabs(forces[i] - literal), 1e-13L * std::fabs(literal))
+          << file << " " << unit->Descr << " t " << times[i];
+      ASSERT_EQ(forces[i], unit->Force(times[i])) << file << " " << unit->Descr;
+      long double alone = 0;
+      if (TwitchForceWide(unit->TwitchParameters(), peaks, times[i], kernel, alone)) ++wide;
+      if (literal != 0) ++nonZero;
+      ++samples;
     }
   }
   EXPECT_GT(nonZero, samples / 2) << file;
@@ -74,14 +67,19 @@ void ExpectKernelsAgreeWithTheSteps(const std::string& file, long double step) {
   EXPECT_GT(wide, samples * 85 / 100) << file;
 }
 
-TEST(ExampleForce, ElbowUnitsByEveryKernel) { ExpectKernelsAgreeWithTheSteps("elbow.svt", 0.7L); }
+class ExampleForce : public TKernelChoiceTest {};
 
-TEST(ExampleForce, BenchArmUnitsByEveryKernel) {
-  ExpectKernelsAgreeWithTheSteps("bench-arm.svt", 1.3L);
+TEST_P(ExampleForce, ElbowUnits) { ExpectKernelAgreesWithTheSteps("elbow.svt", 0.7L, Kernel()); }
+
+TEST_P(ExampleForce, BenchArmUnits) {
+  ExpectKernelAgreesWithTheSteps("bench-arm.svt", 1.3L, Kernel());
 }
 
-TEST(ExampleForce, CachedMuscleSamplesAreTheForcesOfSingleTimes) {
-  TKernelGuard guard;
+INSTANTIATE_TEST_SUITE_P(EveryInstructionSet, ExampleForce, WidePaths(), KernelTestName);
+
+class ExampleMuscleCache : public TKernelChoiceTest {};
+
+TEST_P(ExampleMuscleCache, CachedSamplesAreTheForcesOfSingleTimes) {
   TMechanicalSystem system;
   LoadSystemFromFile(system, std::string(SARVANTA_EXAMPLES_DIR) + "/bench-arm.svt");
   std::vector<long double> grid;
@@ -91,25 +89,24 @@ TEST(ExampleForce, CachedMuscleSamplesAreTheForcesOfSingleTimes) {
   other.erase(std::remove_if(other.begin(), other.end(),
                              [](long double t) { return std::fmod(t, 3) != 0; }),
               other.end());
-  for (const TTwitchKernelChoice kernel :
-       {TTwitchKernelChoice::Fast, TTwitchKernelChoice::Portable, TTwitchKernelChoice::Literal}) {
-    SetTwitchKernel(kernel);
-    for (int m = 1; m < system.Muscles.Count(); ++m) {
-      const TMuscle& muscle = *system.Muscle(m);
-      std::vector<long double> samples(grid.size(), 99);
-      muscle.SampleForce(grid, samples);
-      for (size_t i = 0; i < grid.size(); ++i)
-        ASSERT_EQ(samples[i], muscle.Force(grid[i])) << muscle.Descr << " t " << grid[i];
-      std::vector<long double> again(grid.size(), 0);
-      muscle.SampleForce(grid, again);
-      EXPECT_EQ(again, samples) << muscle.Descr;
-      std::vector<long double> some(other.size(), 0);
-      muscle.SampleForce(other, some);
-      for (size_t i = 0; i < other.size(); ++i)
-        ASSERT_EQ(some[i], muscle.Force(other[i])) << muscle.Descr << " t " << other[i];
-    }
+  SetTwitchKernel(Kernel());
+  for (int m = 1; m < system.Muscles.Count(); ++m) {
+    const TMuscle& muscle = *system.Muscle(m);
+    std::vector<long double> samples(grid.size(), 99);
+    muscle.SampleForce(grid, samples);
+    for (size_t i = 0; i < grid.size(); ++i)
+      ASSERT_EQ(samples[i], muscle.Force(grid[i])) << muscle.Descr << " t " << grid[i];
+    std::vector<long double> again(grid.size(), 0);
+    muscle.SampleForce(grid, again);
+    EXPECT_EQ(again, samples) << muscle.Descr;
+    std::vector<long double> some(other.size(), 0);
+    muscle.SampleForce(other, some);
+    for (size_t i = 0; i < other.size(); ++i)
+      ASSERT_EQ(some[i], muscle.Force(other[i])) << muscle.Descr << " t " << other[i];
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryKernel, ExampleMuscleCache, KernelChoices(), KernelTestName);
 
 }  // namespace
 }  // namespace sarvanta

@@ -7,9 +7,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <numbers>
 #include <random>
+#include <span>
 #include <vector>
 
 namespace sarvanta {
@@ -133,6 +135,43 @@ TEST(TwitchKernel, FastSumEqualsTheStepByStepSum) {
   EXPECT_GT(compared, 30000);
   EXPECT_GT(faulted, 30);
 }
+
+// The same cases through the double lanes of each instruction set (with the 80-bit kernel
+// wherever they decline): within 1e-13 of the step-by-step sum, and each time's force in a
+// grid bit for bit its force on its own.
+class TwitchKernelLanes : public TKernelChoiceTest {};
+
+TEST_P(TwitchKernelLanes, WideSumsStayWithinTheToleranceOfTheStepByStepSum) {
+  TCaseMaker maker(20240611);
+  int compared = 0;
+  int wide = 0;
+  for (int c = 0; c < 800; ++c) {
+    const TTwitchParameters p = maker.Parameters();
+    const std::vector<long double> train = maker.Train();
+    const TTwitchPeaks peaks = ComputeTwitchPeaks(p, train);
+    const std::vector<long double> times = maker.Times(train, p.Tc);
+    std::vector<long double> forces(times.size(), 0);
+    AddTwitchForces(p, peaks, times, forces, Kernel());
+    for (size_t i = 0; i < times.size(); ++i) {
+      const long double literal = TwitchForceLiteral(p, train, times[i]);
+      ASSERT_LE(std::fabs(forces[i] - literal), 1e-13L * std::fabs(literal))
+          << "case " << c << " t " << times[i] << " literal " << literal << " wide " << forces[i]
+          << " Tc " << p.Tc << " m " << p.ShapeExponent << " n " << train.size();
+      std::vector<long double> alone{0};
+      AddTwitchForces(p, peaks, std::span<const long double>(&times[i], 1), alone, Kernel());
+      ASSERT_EQ(alone[0], forces[i]) << "case " << c << " t " << times[i];
+      long double wideForce = 0;
+      if (TwitchForceWide(p, peaks, times[i], Kernel(), wideForce)) ++wide;
+      ++compared;
+    }
+  }
+  EXPECT_GT(compared, 30000);
+  // Awkward as these cases are, a good share of them goes through the lanes.
+  EXPECT_GT(wide, compared / 3);
+  std::printf("%d of %d samples by the lanes\n", wide, compared);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryInstructionSet, TwitchKernelLanes, WidePaths(), KernelTestName);
 
 }  // namespace
 }  // namespace sarvanta
