@@ -1,6 +1,7 @@
 #include "base/Component.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace sarvanta {
 
@@ -25,9 +26,10 @@ void TComponent::InsertComponent(TComponent* component) {
 }
 
 void TComponent::RemoveComponent(TComponent* component) {
-  const auto it = std::find(components_.begin(), components_.end(), component);
-  if (it == components_.end()) return;
-  components_.erase(it);
+  // Components mostly leave from the back (DestroyComponents): look there first.
+  const auto found = std::find(components_.rbegin(), components_.rend(), component);
+  if (found == components_.rend()) return;
+  components_.erase(std::next(found).base());
   component->owner_ = nullptr;
   Notification(component, TOperation::opRemove);
 }

@@ -46,6 +46,8 @@ class TGFMinimalFatigue : public TGoalFunction {
   long double Estimation(TChromosome* root) override;
   TGoalThreading Threading() const override { return TGoalThreading::AnyThread; }
   long double Result(TChromosome* root, long double t) override;
+  void Results(TChromosome* root, std::span<const long double> times,
+               std::span<long double> values) override;
   std::string GetDescription() const override { return "Minimal fatigue"; }
   const TClassInfo& ClassInfo() const override;
 };

@@ -46,7 +46,7 @@ std::vector<std::vector<long double>> MuscleForces(const std::vector<const TMusc
   std::vector<std::vector<long double>> forces;
   for (const TMuscle* muscle : muscles) {
     forces.emplace_back(times.size(), 0.0L);
-    muscle->SampleForce(times, forces.back());
+    muscle->SampleForceCached(times, forces.back());
   }
   return forces;
 }

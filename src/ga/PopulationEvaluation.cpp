@@ -69,9 +69,10 @@ struct TPopulationEvaluator::TWork {
   std::vector<uint64_t> Signature;
   // An earlier entry of the round with the same signature, whose results it takes.
   size_t SameAs = kNone;
-  // The first failure, and the goal it happened in (-1: before the goals).
+  // A failure before the goals (a grid that cannot be sampled, no memory for the samples).
   std::exception_ptr Error;
-  int ErrorGoal = -1;
+  // The failure of each goal estimated apart (none for the others).
+  std::vector<std::exception_ptr> GoalErrors;
 };
 
 // The samples of one unit for one train, made once for every individual that needs them.
@@ -144,11 +145,27 @@ void TPopulationEvaluator::Begin(const std::vector<TIndividual*>& due,
   RunAll(
       jobs_.size(), [this](size_t j) { MakeSamples(jobs_[j]); }, checkStop);
   SamplesMade += jobs_.size();
-  std::vector<size_t> originals;
+  for (TWork& work : works_) Attach(work);
+  // The muscles of the individuals evaluated here (not taking an identical one's results).
+  std::vector<std::pair<size_t, size_t>> muscles;
   for (size_t i = 0; i < works_.size(); ++i)
-    if (works_[i].SameAs == kNone && !works_[i].Error) originals.push_back(i);
+    if (works_[i].SameAs == kNone && !works_[i].Error)
+      for (size_t m = 0; m < works_[i].Muscles.size(); ++m) muscles.emplace_back(i, m);
   RunAll(
-      originals.size(), [&](size_t k) { Finish(works_[originals[k]]); }, checkStop);
+      muscles.size(), [&](size_t k) { SumMuscle(works_[muscles[k].first], muscles[k].second); },
+      checkStop);
+  // Then every goal that may run on any thread, each of each individual a piece of work.
+  std::vector<std::pair<size_t, size_t>> estimations;
+  for (size_t i = 0; i < works_.size(); ++i) {
+    TWork& work = works_[i];
+    work.GoalErrors.assign(goals_.size(), nullptr);
+    if (work.SameAs != kNone || work.Error || work.Individual->Root == nullptr) continue;
+    for (size_t j = 0; j < goals_.size(); ++j)
+      if (threading_[j] == TGoalThreading::AnyThread) estimations.emplace_back(i, j);
+  }
+  RunAll(
+      estimations.size(),
+      [&](size_t k) { Estimate(works_[estimations[k].first], estimations[k].second); }, checkStop);
 }
 
 void TPopulationEvaluator::Prepare(TWork& work) const {
@@ -212,6 +229,18 @@ void TPopulationEvaluator::PlanJobs() {
   }
 }
 
+void TPopulationEvaluator::Attach(TWork& work) const {
+  if (work.Error) return;
+  for (size_t n = 0; n < work.Needs.size(); ++n) {
+    const TJob& job = jobs_[work.NeedJobs[n]];
+    if (job.Error) {
+      work.Error = job.Error;
+      return;
+    }
+    work.Needs[n]->Samples = job.Result;
+  }
+}
+
 void TPopulationEvaluator::MakeSamples(TJob& job) const {
   try {
     job.Result = MakeUnitSamples(*job.Parameters, job.Source->Genes, snapshot_->Grid());
@@ -230,6 +259,9 @@ std::vector<long double> SumInOrder(const std::vector<const long double*>& units
   for (; i + 4 <= count; i += 4) {
     long double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
     for (const long double* values : units) {
+      // Each unit's samples are a stream of their own: fetch ahead, the streams are too many
+      // for the processor to follow.
+      __builtin_prefetch(values + i + 16);
       s0 += values[i];
       s1 += values[i + 1];
       s2 += values[i + 2];
@@ -245,61 +277,38 @@ std::vector<long double> SumInOrder(const std::vector<const long double*>& units
   return sum;
 }
 
-// The muscle's samples: the sum of its units' samples in unit order, redone only when they
-// changed, so that it is bit for bit what summing every unit anew gives.
-void SumMuscle(TMuscleGeneticControl& muscle, const TEvaluationGrid& grid) {
+}  // namespace
+
+void TPopulationEvaluator::SumMuscle(TWork& work, size_t index) const {
+  TMuscleGeneticControl& muscle = *work.Muscles[index];
+  const TEvaluationGrid& grid = snapshot_->Grid();
   std::vector<uint64_t> from{grid.Id};
+  std::vector<const long double*> units;
   for (int u = 0; u < muscle.ChildCount(); ++u) {
     const TMotorUnitGeneticControl* unit = UnitOf(muscle, u);
-    from.push_back(unit != nullptr && unit->Samples != nullptr ? unit->Samples->Serial : 0);
+    const bool sampled = unit != nullptr && unit->Samples != nullptr;
+    from.push_back(sampled ? unit->Samples->Serial : 0);
+    if (sampled) units.push_back(unit->Samples->Values.data());
   }
   TCache& cache = muscle.Cache();
   // The cache's own copy of the grid follows the frame.
   cache.TimeFrameChanged();
   if (from != muscle.SummedFrom || cache.Samples.size() != grid.Times.size()) {
-    std::vector<const long double*> units;
-    for (int u = 0; u < muscle.ChildCount(); ++u) {
-      const TMotorUnitGeneticControl* unit = UnitOf(muscle, u);
-      if (unit != nullptr && unit->Samples != nullptr)
-        units.push_back(unit->Samples->Values.data());
-    }
     cache.SetValues(SumInOrder(units, grid.Times.size()));
     muscle.SummedFrom = std::move(from);
   }
   muscle.SetChanged(false);
 }
 
-}  // namespace
-
-void TPopulationEvaluator::Finish(TWork& work) const {
+void TPopulationEvaluator::Estimate(TWork& work, size_t goal) const {
   try {
-    for (size_t n = 0; n < work.Needs.size(); ++n) {
-      const TJob& job = jobs_[work.NeedJobs[n]];
-      if (job.Error) std::rethrow_exception(job.Error);
-      work.Needs[n]->Samples = job.Result;
-    }
-    for (TMuscleGeneticControl* muscle : work.Muscles) SumMuscle(*muscle, snapshot_->Grid());
+    work.Individual->Values[goal] = goals_[goal]->Estimation(work.Individual->Root);
   } catch (...) {
-    work.Error = std::current_exception();
-    return;
-  }
-  TChromosome* root = work.Individual->Root;
-  if (root == nullptr) return;
-  for (size_t j = 0; j < goals_.size(); ++j) {
-    if (threading_[j] != TGoalThreading::AnyThread) continue;
-    try {
-      work.Individual->Values[j] = goals_[j]->Estimation(root);
-    } catch (...) {
-      work.Error = std::current_exception();
-      work.ErrorGoal = static_cast<int>(j);
-      return;
-    }
+    work.GoalErrors[goal] = std::current_exception();
   }
 }
 
 void TPopulationEvaluator::TakeFrom(TWork& work, const TWork& original) const {
-  for (size_t n = 0; n < work.Needs.size(); ++n)
-    work.Needs[n]->Samples = jobs_[work.NeedJobs[n]].Result;
   for (size_t m = 0; m < work.Muscles.size(); ++m) {
     TMuscleGeneticControl& muscle = *work.Muscles[m];
     const TMuscleGeneticControl& source = *original.Muscles[m];
@@ -315,15 +324,15 @@ void TPopulationEvaluator::TakeFrom(TWork& work, const TWork& original) const {
 
 void TPopulationEvaluator::Complete(size_t index) {
   TWork& work = works_.at(index);
-  if (work.SameAs != kNone) {
+  if (work.SameAs != kNone && !work.Error) {
     TakeFrom(work, works_[work.SameAs]);
     ++SharedResults;
   }
-  if (work.Error && work.ErrorGoal < 0) std::rethrow_exception(work.Error);
+  if (work.Error) std::rethrow_exception(work.Error);
   TChromosome* root = work.Individual->Root;
   if (root == nullptr) return;
   for (size_t j = 0; j < goals_.size(); ++j) {
-    if (work.Error && work.ErrorGoal == static_cast<int>(j)) std::rethrow_exception(work.Error);
+    if (work.GoalErrors[j]) std::rethrow_exception(work.GoalErrors[j]);
     if (threading_[j] == TGoalThreading::CallingThread)
       work.Individual->Values[j] = goals_[j]->Estimation(root);
   }

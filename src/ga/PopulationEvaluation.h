@@ -71,10 +71,13 @@ class TPopulationEvaluator {
   // Runs task(i) for every i in [0, count) on every thread and returns when all are done.
   void RunAll(size_t count, const std::function<void(size_t)>& task,
               const std::function<void()>& checkStop);
+  // The pieces of work, each touching only its own individual (or job).
   void Prepare(TWork& work) const;
   void PlanJobs();
   void MakeSamples(TJob& job) const;
-  void Finish(TWork& work) const;
+  void Attach(TWork& work) const;
+  void SumMuscle(TWork& work, size_t index) const;
+  void Estimate(TWork& work, size_t goal) const;
   void TakeFrom(TWork& work, const TWork& original) const;
 
   std::unique_ptr<TThreadPool> pool_;

@@ -1,6 +1,7 @@
 #include "ga/ThreadPool.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace sarvanta {
 
@@ -40,18 +41,21 @@ void TThreadPool::Start(size_t count, TTask task) {
     task_ = std::move(task);
     count_ = count;
     next_ = 0;
-    busy_ = Size();
     error_ = nullptr;
     ++round_;
+    published_.store(round_, std::memory_order_release);
   }
   wake_.notify_all();
 }
 
 void TThreadPool::Wait() {
   std::unique_lock lock(mutex_);
-  finished_.wait(lock, [this] { return busy_ == 0; });
+  // Done when every index was taken and every call taken has ended; workers still asleep
+  // need not wake up for that.
+  finished_.wait(lock, [this] { return next_ >= count_ && running_ == 0; });
   task_ = nullptr;
   count_ = 0;
+  next_ = 0;
   if (std::exception_ptr error = std::exchange(error_, nullptr)) std::rethrow_exception(error);
 }
 
@@ -61,13 +65,17 @@ bool TThreadPool::RunOne(int worker) {
     std::lock_guard lock(mutex_);
     if (next_ >= count_) return false;
     index = next_++;
+    ++running_;
   }
+  std::exception_ptr error;
   try {
     task_(index, worker);
   } catch (...) {
-    std::lock_guard lock(mutex_);
-    if (!error_) error_ = std::current_exception();
+    error = std::current_exception();
   }
+  std::lock_guard lock(mutex_);
+  if (error && !error_) error_ = error;
+  if (--running_ == 0 && next_ >= count_) finished_.notify_all();
   return true;
 }
 
@@ -79,6 +87,12 @@ void TThreadPool::SkipRest() {
 void TThreadPool::WorkerLoop(int worker) {
   uint64_t seen = 0;
   for (;;) {
+    // The ranges of one evaluation follow each other within microseconds: a worker that just
+    // ran out of work looks for the next range a little while before it goes to sleep.
+    const auto until = std::chrono::steady_clock::now() + kSpinTime;
+    while (published_.load(std::memory_order_acquire) == seen &&
+           std::chrono::steady_clock::now() < until)
+      std::this_thread::yield();
     {
       std::unique_lock lock(mutex_);
       wake_.wait(lock, [&] { return stopping_ || round_ != seen; });
@@ -87,8 +101,6 @@ void TThreadPool::WorkerLoop(int worker) {
     }
     while (RunOne(worker)) {
     }
-    std::lock_guard lock(mutex_);
-    if (--busy_ == 0) finished_.notify_one();
   }
 }
 

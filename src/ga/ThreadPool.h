@@ -1,8 +1,11 @@
 // A fixed set of worker threads that run the calls of one index range at a time: the caller
 // hands over a range and waits until every index has been done. Used to evaluate several
-// individuals at once; there is no busy waiting, idle workers sleep.
+// individuals at once. A worker out of work looks for the next range for a fraction of a
+// millisecond (yielding the processor), then sleeps.
 #pragma once
 
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -57,11 +60,16 @@ class TThreadPool {
   std::condition_variable wake_;
   std::condition_variable finished_;
   std::vector<std::thread> threads_;
+  static constexpr std::chrono::microseconds kSpinTime{200};
+
   TTask task_;
   size_t count_ = 0;
   size_t next_ = 0;
-  int busy_ = 0;
+  // Calls taken and not yet ended.
+  size_t running_ = 0;
   uint64_t round_ = 0;
+  // round_, for the workers that look for a range without the lock.
+  std::atomic<uint64_t> published_{0};
   bool stopping_ = false;
   std::exception_ptr error_;
 };

@@ -46,6 +46,24 @@ void TMuscle::SampleForce(std::span<const long double> times,
     static_cast<const TMotorUnit*>(entry.Object)->AddForceSamples(times, samples);
 }
 
+void TMuscle::SampleForceCached(std::span<const long double> times,
+                                std::span<long double> samples) const {
+  const auto cached = [&] {
+    if (Cache == nullptr || CacheInvalid || !(Cache->TimeStep > 0) ||
+        Cache->Samples.size() != times.size())
+      return false;
+    try {
+      return std::ranges::equal(Cache->GridTimes(), times);
+    } catch (const std::exception&) {
+      return false;  // a grid the cache cannot have been sampled on
+    }
+  };
+  if (cached())
+    std::ranges::copy(Cache->Samples, samples.begin());
+  else
+    SampleForce(times, samples);
+}
+
 void TMuscle::UpdateCache() {
   if (Cache == nullptr) return;
   // TimeFrameChanged brings the cache's copy of the grid up to date while answering.

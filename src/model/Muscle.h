@@ -27,6 +27,10 @@ class TMuscle : public TInspectedObject {
   // The same sums at every given time: samples[i] := Force(times[i]), bit for bit.
   void SampleForce(std::span<const long double> times, std::span<long double> samples) const;
 
+  // SampleForce, copied from the cache instead when the cache is valid and holds samples at
+  // exactly these times (the result files and charts of a run's best solution).
+  void SampleForceCached(std::span<const long double> times, std::span<long double> samples) const;
+
   // Brings the assigned value cache up to date: recomputed when its time frame changed or
   // CacheInvalid is set; then CacheInvalid is cleared. Nothing happens without a cache. The
   // samples are always this muscle's force, whichever muscle the cache was made for, so a

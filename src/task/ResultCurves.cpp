@@ -39,7 +39,7 @@ TCurve MuscleForceCurve(const TMuscle& muscle, const TGeneticAlgorithm& algorith
                         TChartScale& scale) {
   const TCurveFunction forces = [&muscle](std::span<const long double> times,
                                           std::span<long double> values) {
-    muscle.SampleForce(times, values);
+    muscle.SampleForceCached(times, values);
   };
   return SampleInto(algorithm, scale, forces);
 }
