@@ -190,6 +190,9 @@ void TPopulationEvaluator::Prepare(TWork& work) const {
         if (unit->Samples == nullptr || !unit->Samples->Fit(*parameters, unit->Genes, grid.Id)) {
           NormalizeTrain(unit->Genes, parameters->Tref);
           if (unit->Samples == nullptr || !unit->Samples->Fit(*parameters, unit->Genes, grid.Id)) {
+            // Samples that no longer fit go now, not after their successors are made: a new
+            // grid would otherwise hold the population's samples twice.
+            unit->Samples.reset();
             work.Signature.push_back(kJobKey + work.Needs.size());
             work.Needs.push_back(unit);
             continue;
@@ -253,19 +256,23 @@ namespace {
 
 // sum[i] = ((0 + units[0][i]) + units[1][i]) + ..., four samples at a time in registers: 80-bit
 // values are slow to store, so each sum is stored once.
-std::vector<long double> SumInOrder(const std::vector<const long double*>& units, size_t count) {
+std::vector<long double> SumInOrder(const std::vector<const unsigned char*>& units, size_t count) {
+  constexpr size_t kBytes = TUnitSamples::kValueBytes;
+  const auto at = [](const unsigned char* values, size_t i) {
+    return TUnitSamples::LoadSample(values + i * kBytes);
+  };
   std::vector<long double> sum(count, 0.0L);
   size_t i = 0;
   for (; i + 4 <= count; i += 4) {
     long double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
-    for (const long double* values : units) {
+    for (const unsigned char* values : units) {
       // Each unit's samples are a stream of their own: fetch ahead, the streams are too many
       // for the processor to follow.
-      __builtin_prefetch(values + i + 16);
-      s0 += values[i];
-      s1 += values[i + 1];
-      s2 += values[i + 2];
-      s3 += values[i + 3];
+      __builtin_prefetch(values + (i + 16) * kBytes);
+      s0 += at(values, i);
+      s1 += at(values, i + 1);
+      s2 += at(values, i + 2);
+      s3 += at(values, i + 3);
     }
     sum[i] = s0;
     sum[i + 1] = s1;
@@ -273,7 +280,7 @@ std::vector<long double> SumInOrder(const std::vector<const long double*>& units
     sum[i + 3] = s3;
   }
   for (; i < count; ++i)
-    for (const long double* values : units) sum[i] += values[i];
+    for (const unsigned char* values : units) sum[i] += at(values, i);
   return sum;
 }
 
@@ -283,7 +290,7 @@ void TPopulationEvaluator::SumMuscle(TWork& work, size_t index) const {
   TMuscleGeneticControl& muscle = *work.Muscles[index];
   const TEvaluationGrid& grid = snapshot_->Grid();
   std::vector<uint64_t> from{grid.Id};
-  std::vector<const long double*> units;
+  std::vector<const unsigned char*> units;
   for (int u = 0; u < muscle.ChildCount(); ++u) {
     const TMotorUnitGeneticControl* unit = UnitOf(muscle, u);
     const bool sampled = unit != nullptr && unit->Samples != nullptr;

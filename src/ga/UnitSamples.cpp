@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstring>
 
 namespace sarvanta {
 
@@ -46,8 +47,13 @@ std::shared_ptr<const TUnitSamples> MakeUnitSamples(const TTwitchParameters& par
   samples->Train = std::move(train);
   if (!samples->Train.empty()) samples->Peaks = ComputeTwitchPeaks(parameters, samples->Train);
   samples->Grid = grid.Id;
-  samples->Values.assign(grid.Times.size(), 0.0L);
-  AddTrainForces(parameters, samples->Train, samples->Peaks, grid.Times, samples->Values);
+  std::vector<long double> values(grid.Times.size(), 0.0L);
+  AddTrainForces(parameters, samples->Train, samples->Peaks, grid.Times, values);
+  samples->Count = values.size();
+  samples->Values.resize(values.size() * TUnitSamples::kValueBytes);
+  for (size_t i = 0; i < values.size(); ++i)
+    std::memcpy(samples->Values.data() + i * TUnitSamples::kValueBytes, &values[i],
+                TUnitSamples::kValueBytes);
   samples->Serial = NewEvaluationSerial();
   return samples;
 }

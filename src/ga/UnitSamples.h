@@ -7,6 +7,8 @@
 #include "model/TwitchKernel.h"
 
 #include <cstdint>
+#include <cstring>
+#include <limits>
 #include <memory>
 #include <span>
 #include <vector>
@@ -25,8 +27,9 @@ struct TUnitSamples {
   std::vector<long double> Train;
   TTwitchPeaks Peaks;
   uint64_t Grid = 0;
-  // Values[i]: the unit's force at the grid's time i.
-  std::vector<long double> Values;
+  // The unit's force at the grid's times, kValueBytes bytes each (Value(i) reads one).
+  std::vector<unsigned char> Values;
+  size_t Count = 0;
   // Unique to these samples among every samples made by the process.
   uint64_t Serial = 0;
 
@@ -35,6 +38,23 @@ struct TUnitSamples {
            uint64_t grid) const;
   // The unit's force at any time t, bit for bit as a sample at t would give it.
   long double ForceAt(long double t) const;
+  // The force at grid time i.
+  long double Value(size_t i) const { return LoadSample(Values.data() + i * kValueBytes); }
+
+  // The bytes of one value: an 80-bit extended value needs 10 of the 16 it occupies in memory,
+  // and a population keeps many samples.
+  static constexpr size_t kValueBytes =
+      std::numeric_limits<long double>::digits == 64 ? 10 : sizeof(long double);
+  static long double LoadSample(const unsigned char* bytes) {
+    long double value = 0;
+#if defined(__x86_64__) || defined(__i386__)
+    // Straight from the packed bytes: a copy into a padded value would stall the load.
+    asm("fldt %1" : "=t"(value) : "m"(*reinterpret_cast<const unsigned char(*)[10]>(bytes)));
+#else
+    std::memcpy(&value, bytes, kValueBytes);
+#endif
+    return value;
+  }
 };
 
 // Computes the samples of a normalized train (pure: safe on any thread).

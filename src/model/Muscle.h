@@ -33,8 +33,7 @@ class TMuscle : public TInspectedObject {
 
   // Brings the assigned value cache up to date: recomputed when its time frame changed or
   // CacheInvalid is set; then CacheInvalid is cleared. Nothing happens without a cache. The
-  // samples are always this muscle's force, whichever muscle the cache was made for, so a
-  // copy of the system can fill an individual's caches.
+  // samples are always this muscle's force, whichever muscle the cache was made for.
   void UpdateCache();
 
   void UpdateIndexReferences(const TStringList& bones);

@@ -278,3 +278,39 @@ TEST(ExprEvaluate, SeparateExpressionsEvaluateOnSeparateThreads) {
 
 }  // namespace
 }  // namespace sarvanta
+
+namespace sarvanta {
+namespace {
+
+TEST(ExpressionRunner, GivesTheCompiledValuesOnAnyNumberOfThreads) {
+  const std::vector<std::string> texts = {
+      "a*sin(t/b)+c", "t", "2.5", "(t-a)^2/(x+b)", "if(t>10,t*a,-t)", "exp(-t/100)*cos(t)"};
+  for (const std::string& text : texts) {
+    TCompiledExpression compiled(text, "txy", "abcd");
+    if (compiled.CompileError()) continue;  // texts of another dialect are not this test's
+    compiled.SetParameterValues({0.5L, 3, 7, 1, 1, 1});
+    std::vector<long double> expected;
+    for (int i = 0; i < 200; ++i) expected.push_back(compiled.Evaluate(i * 0.37L, 1.5L, 0));
+    // Four threads at once, each with its own runner over the one compiled expression.
+    std::vector<std::vector<long double>> got(4);
+    std::vector<std::thread> threads;
+    for (auto& values : got)
+      threads.emplace_back([&compiled, &values] {
+        TExpressionRunner runner(&compiled);
+        for (int round = 0; round < 20; ++round) {
+          values.clear();
+          for (int i = 0; i < 200; ++i) values.push_back(runner.Evaluate(i * 0.37L, 1.5L, 0));
+        }
+      });
+    for (std::thread& thread : threads) thread.join();
+    for (const auto& values : got) EXPECT_EQ(values, expected) << text;
+  }
+  // No compiled text, or one that did not compile: 1, as an uncompiled expression gives.
+  EXPECT_EQ(TExpressionRunner(nullptr).Evaluate(3, 0, 0), 1.0L);
+  TCompiledExpression broken("2t", "txy", "abcd");
+  ASSERT_TRUE(broken.CompileError());
+  EXPECT_EQ(TExpressionRunner(&broken).Evaluate(3, 0, 0), 1.0L);
+}
+
+}  // namespace
+}  // namespace sarvanta
