@@ -93,5 +93,20 @@ void BM_EvaluateCopy(benchmark::State& state) {
 }
 BENCHMARK(BM_EvaluateCopy)->DenseRange(0, 2)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
+// Copying an evaluated individual and freeing the copy: what the algorithm's operators do on the
+// calling thread for every offspring.
+void BM_CopyAndFree(benchmark::State& state) {
+  TBenchModel model;
+  for (auto _ : state) {
+    TIndividual copy(nullptr, 0, 3);
+    model.Template->AssignTo(&copy);
+    benchmark::ClobberMemory();
+  }
+  state.SetLabel(std::to_string(model.Template->Level(0).size() + model.Template->Level(1).size() +
+                                model.Template->Level(2).size() + 1) +
+                 " chromosomes");
+}
+BENCHMARK(BM_CopyAndFree)->Unit(benchmark::kMicrosecond);
+
 }  // namespace
 BENCHMARK_MAIN();

@@ -5,16 +5,33 @@
 #include "model/MotorUnit.h"
 #include "model/Muscle.h"
 
+#include <algorithm>
+
 namespace sarvanta {
 
 TEvaluationSnapshot::TEvaluationSnapshot(const TMechanicalSystem& system, const TTimeFrame& frame,
                                          const TEvaluationSnapshot* previous) {
+  std::vector<std::pair<const TObject*, TTwitchParameters>> units;
   for (int m = 1; m < system.Muscles.Count(); ++m) {
     const TMuscle* muscle = system.Muscle(m);
     if (muscle == nullptr) continue;
     for (int u = 0; u < muscle->MotorUnits.Count(); ++u)
       if (const TMotorUnit* unit = muscle->MotorUnit(u))
-        units_.emplace(static_cast<const TObject*>(unit), unit->TwitchParameters());
+        units.emplace_back(static_cast<const TObject*>(unit), unit->TwitchParameters());
+  }
+  const auto sameUnits = [&units](const TUnitTable& table) {
+    return std::ranges::equal(units, table.Units, [](const auto& a, const auto& b) {
+      return a.first == b.first && SameTwitchParameters(a.second, b.second);
+    });
+  };
+  if (previous != nullptr && sameUnits(*previous->units_)) {
+    units_ = previous->units_;
+  } else {
+    auto table = std::make_shared<TUnitTable>();
+    table->Id = NewEvaluationSerial();
+    table->Units = std::move(units);
+    for (const auto& [unit, parameters] : table->Units) table->Index.emplace(unit, &parameters);
+    units_ = std::move(table);
   }
   // The grid every muscle cache takes for this frame.
   TCache scratch(nullptr, &frame);
@@ -25,9 +42,9 @@ TEvaluationSnapshot::TEvaluationSnapshot(const TMechanicalSystem& system, const 
     gridError_ = std::current_exception();
     return;
   }
-  const bool same =
+  const bool sameGrid =
       previous != nullptr && !previous->gridError_ && previous->grid_.Times == grid_.Times;
-  grid_.Id = same ? previous->grid_.Id : NewEvaluationSerial();
+  grid_.Id = sameGrid ? previous->grid_.Id : NewEvaluationSerial();
 }
 
 const TEvaluationGrid& TEvaluationSnapshot::Grid() const {
@@ -36,8 +53,8 @@ const TEvaluationGrid& TEvaluationSnapshot::Grid() const {
 }
 
 const TTwitchParameters* TEvaluationSnapshot::Unit(const TObject* model) const {
-  const auto found = units_.find(model);
-  return found == units_.end() ? nullptr : &found->second;
+  const auto found = units_->Index.find(model);
+  return found == units_->Index.end() ? nullptr : found->second;
 }
 
 }  // namespace sarvanta

@@ -8,7 +8,10 @@
 #include "ga/UnitSamples.h"
 
 #include <exception>
+#include <memory>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace sarvanta {
 
@@ -29,11 +32,21 @@ class TEvaluationSnapshot {
   // The twitch parameters of the motor unit `model` (a chromosome's model object), or nullptr
   // when it is not a motor unit of the system.
   const TTwitchParameters* Unit(const TObject* model) const;
+  // The same for every snapshot of one run whose units and parameters are all the same.
+  uint64_t UnitsId() const { return units_->Id; }
 
  private:
+  // Every motor unit of the system with its parameters; shared by the snapshots of a run
+  // while no unit or parameter changes.
+  struct TUnitTable {
+    uint64_t Id = 0;
+    std::vector<std::pair<const TObject*, TTwitchParameters>> Units;
+    std::unordered_map<const TObject*, const TTwitchParameters*> Index;
+  };
+
   TEvaluationGrid grid_;
   std::exception_ptr gridError_;
-  std::unordered_map<const TObject*, TTwitchParameters> units_;
+  std::shared_ptr<const TUnitTable> units_;
 };
 
 }  // namespace sarvanta

@@ -187,9 +187,11 @@ void TPopulationEvaluator::Prepare(TWork& work) const {
           continue;
         }
         // Genes equal to the train of their samples are in order already.
-        if (unit->Samples == nullptr || !unit->Samples->Fit(*parameters, unit->Genes, grid.Id)) {
+        if (unit->Samples == nullptr ||
+            !unit->Samples->Fit(snapshot_->UnitsId(), unit->Genes, grid.Id)) {
           NormalizeTrain(unit->Genes, parameters->Tref);
-          if (unit->Samples == nullptr || !unit->Samples->Fit(*parameters, unit->Genes, grid.Id)) {
+          if (unit->Samples == nullptr ||
+              !unit->Samples->Fit(snapshot_->UnitsId(), unit->Genes, grid.Id)) {
             // Samples that no longer fit go now, not after their successors are made: a new
             // grid would otherwise hold the population's samples twice.
             unit->Samples.reset();
@@ -246,7 +248,8 @@ void TPopulationEvaluator::Attach(TWork& work) const {
 
 void TPopulationEvaluator::MakeSamples(TJob& job) const {
   try {
-    job.Result = MakeUnitSamples(*job.Parameters, job.Source->Genes, snapshot_->Grid());
+    job.Result = MakeUnitSamples(*job.Parameters, snapshot_->UnitsId(), job.Source->Genes,
+                                 snapshot_->Grid());
   } catch (...) {
     job.Error = std::current_exception();
   }

@@ -26,12 +26,6 @@ bool SameTwitchParameters(const TTwitchParameters& a, const TTwitchParameters& b
          Same(a.ShapeExponent, b.ShapeExponent);
 }
 
-bool TUnitSamples::Fit(const TTwitchParameters& parameters, std::span<const long double> train,
-                       uint64_t grid) const {
-  return Grid == grid && std::ranges::equal(Train, train, Same) &&
-         SameTwitchParameters(Parameters, parameters);
-}
-
 long double TUnitSamples::ForceAt(long double t) const {
   long double force = 0;
   AddTrainForces(Parameters, Train, Peaks, std::span<const long double>(&t, 1),
@@ -40,10 +34,11 @@ long double TUnitSamples::ForceAt(long double t) const {
 }
 
 std::shared_ptr<const TUnitSamples> MakeUnitSamples(const TTwitchParameters& parameters,
-                                                    std::vector<long double> train,
+                                                    uint64_t units, std::vector<long double> train,
                                                     const TEvaluationGrid& grid) {
   auto samples = std::make_shared<TUnitSamples>();
   samples->Parameters = parameters;
+  samples->Units = units;
   samples->Train = std::move(train);
   if (!samples->Train.empty()) samples->Peaks = ComputeTwitchPeaks(parameters, samples->Train);
   samples->Grid = grid.Id;

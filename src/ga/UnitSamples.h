@@ -23,6 +23,8 @@ struct TEvaluationGrid {
 
 struct TUnitSamples {
   TTwitchParameters Parameters;
+  // The snapshot unit table the parameters came from (TEvaluationSnapshot::UnitsId).
+  uint64_t Units = 0;
   // The train as the unit stores it (sorted, filtered).
   std::vector<long double> Train;
   TTwitchPeaks Peaks;
@@ -33,9 +35,11 @@ struct TUnitSamples {
   // Unique to these samples among every samples made by the process.
   uint64_t Serial = 0;
 
-  // True when these are the samples of `train` with `parameters` on grid `grid`.
-  bool Fit(const TTwitchParameters& parameters, std::span<const long double> train,
-           uint64_t grid) const;
+  // True when these are the samples of `train` with the parameters of unit table `units` on
+  // grid `grid`.
+  bool Fit(uint64_t units, const std::vector<long double>& train, uint64_t grid) const {
+    return Grid == grid && Units == units && Train == train;
+  }
   // The unit's force at any time t, bit for bit as a sample at t would give it.
   long double ForceAt(long double t) const;
   // The force at grid time i.
@@ -59,7 +63,7 @@ struct TUnitSamples {
 
 // Computes the samples of a normalized train (pure: safe on any thread).
 std::shared_ptr<const TUnitSamples> MakeUnitSamples(const TTwitchParameters& parameters,
-                                                    std::vector<long double> train,
+                                                    uint64_t units, std::vector<long double> train,
                                                     const TEvaluationGrid& grid);
 
 // Equal parameters, a NaN equal to a NaN.

@@ -226,6 +226,35 @@ TEST(ParallelEvaluation, RunsGiveBitIdenticalResultsWithAnyNumberOfThreads) {
   }
 }
 
+namespace {
+
+// bench-arm's own task, shortened: its population after a few steps.
+std::vector<std::string> RunBenchArm(int threads) {
+  RegisterTaskClasses();
+  TMechanicalSystem system;
+  TGeneticAlgorithm ga;
+  LoadSystemFromFile(system, Examples + "/bench-arm.svt");
+  LoadTaskFromFile(ga, Examples + "/bench-arm.hga");
+  ga.PopulationSize = 6;
+  ga.NumberOfSteps = 6;
+  ga.MoveOnEach = 2;  // the frame moves within the run
+  ga.EvaluationThreads = threads;
+  TRandom::Shared().SetFixedSeed(4);
+  ga.InitRun(&system);
+  ga.RunAll();
+  TRandom::Shared().SetFixedSeed(std::nullopt);
+  return Describe(ga, ga.Population);
+}
+
+}  // namespace
+
+TEST(ParallelEvaluation, BenchArmRunsAreBitIdenticalWithAnyNumberOfThreads) {
+  const std::vector<std::string> single = RunBenchArm(1);
+  ASSERT_GT(single.size(), 6u * 480);
+  EXPECT_EQ(RunBenchArm(2), single);
+  EXPECT_EQ(RunBenchArm(4), single);
+}
+
 TEST(ParallelEvaluation, FailuresReachTheCallerAsWithOneThread) {
   // 0: the grid cannot be sampled; every individual meets the same error.
   // 3: a goal estimated on the calling thread fails for the third individual.
