@@ -28,13 +28,24 @@ void TCompiledExpression::SetParameterValues(const std::array<long double, 6>& v
   std::copy(values.begin(), values.end(), cells_.get() + kFirstParameterCell);
 }
 
+namespace {
+
+// Writes the variables into their cells and runs the list; 1 for an empty list (nothing
+// compiled).
+long double Run(long double* cells, const std::vector<TExprOperation>& operations, long double x,
+                long double y, long double z) {
+  if (operations.empty()) return 1.0L;
+  cells[0] = x;
+  cells[1] = y;
+  cells[2] = z;
+  for (const TExprOperation& operation : operations) operation.Compute(operation);
+  return *operations.back().Result;
+}
+
+}  // namespace
+
 long double TCompiledExpression::Evaluate(long double x, long double y, long double z) {
-  if (operations_.empty()) return 1.0L;
-  cells_[0] = x;
-  cells_[1] = y;
-  cells_[2] = z;
-  for (const TExprOperation& operation : operations_) operation.Compute(operation);
-  return *operations_.back().Result;
+  return Run(cells_.get(), operations_, x, y, z);
 }
 
 TExpressionRunner::TExpressionRunner(const TCompiledExpression* compiled) {
@@ -53,12 +64,7 @@ TExpressionRunner::TExpressionRunner(const TCompiledExpression* compiled) {
 }
 
 long double TExpressionRunner::Evaluate(long double x, long double y, long double z) {
-  if (operations_.empty()) return 1.0L;
-  cells_[0] = x;
-  cells_[1] = y;
-  cells_[2] = z;
-  for (const TExprOperation& operation : operations_) operation.Compute(operation);
-  return *operations_.back().Result;
+  return Run(cells_.data(), operations_, x, y, z);
 }
 
 }  // namespace sarvanta
