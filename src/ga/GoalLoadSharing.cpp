@@ -85,12 +85,14 @@ long double TGFMinimalForce::Estimation(TChromosome* root) {
   if (!HasMuscles(system)) return 0;
   const TTimeFrame& frame = FrameOf(root);
   const long double k = static_cast<long double>(EstimationPointCount(frame));
+  std::vector<long double> scratch;
   long double total = 0;
   for (int m = 1; m < system->Muscles.Count(); ++m) {
     const TMuscle* muscle = system->Muscle(m);
     if (muscle == nullptr) continue;
     long double sum = 0;
-    for (long double sample : TIndividualMuscle(root, *muscle).Samples(frame)) sum += sample;
+    for (long double sample : TIndividualMuscle(root, *muscle).Samples(frame, scratch))
+      sum += sample;
     total += CheckedDivide(sum, k);
   }
   return total / MuscleListCount(*system);
@@ -269,12 +271,13 @@ long double TGFPCSAbased::Estimation(TChromosome* root) {
   const TMechanicalSystem* system = SystemOf(root);
   if (!HasMuscles(system)) return 0;
   const TTimeFrame& frame = FrameOf(root);
+  std::vector<long double> scratch;
   long double sum = 0;
   for (int m = 1; m < system->Muscles.Count(); ++m) {
     const TMuscle* muscle = system->Muscle(m);
     if (muscle == nullptr) continue;
     const long double p = SignedPCSA(*muscle, UseSigns);
-    for (long double c : TIndividualMuscle(root, *muscle).Samples(frame))
+    for (long double c : TIndividualMuscle(root, *muscle).Samples(frame, scratch))
       sum += GeneralPower(CheckedDivide(c, p), n);
   }
   return CheckedDivide(std::fabs(sum), static_cast<long double>(EstimationPointCount(frame)));

@@ -74,12 +74,13 @@ long double TIndividualMuscle::ForceAt(long double t) const {
   return sum;
 }
 
-std::vector<long double> TIndividualMuscle::Samples(const TTimeFrame& frame) const {
+std::span<const long double> TIndividualMuscle::Samples(const TTimeFrame& frame,
+                                                        std::vector<long double>& scratch) const {
   if (const std::vector<long double>* cached = Cached()) return *cached;
-  std::vector<long double> samples;
+  scratch.clear();
   const int64_t k = EstimationPointCount(frame);
-  for (int64_t i = 0; i <= k; ++i) samples.push_back(ForceAt(EstimationTime(frame, i)));
-  return samples;
+  for (int64_t i = 0; i <= k; ++i) scratch.push_back(ForceAt(EstimationTime(frame, i)));
+  return scratch;
 }
 
 std::span<const long double> TIndividualMuscle::Train(int u) const {

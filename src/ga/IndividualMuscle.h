@@ -11,7 +11,6 @@
 namespace sarvanta {
 
 class TChromosome;
-class TMotorUnit;
 class TMotorUnitGeneticControl;
 class TMuscle;
 class TMuscleGeneticControl;
@@ -26,8 +25,10 @@ class TIndividualMuscle {
   long double Sample(int64_t i, long double t) const;
   // The sum of the units' forces at t, in unit order.
   long double ForceAt(long double t) const;
-  // Every sample; without samples, the force at the frame's k + 1 estimation points.
-  std::vector<long double> Samples(const TTimeFrame& frame) const;
+  // Every sample, read in place; without samples, the force at the frame's k + 1 estimation
+  // points, computed into `scratch`.
+  std::span<const long double> Samples(const TTimeFrame& frame,
+                                       std::vector<long double>& scratch) const;
   // The train of the muscle's motor unit number u (from 0).
   std::span<const long double> Train(int u) const;
 

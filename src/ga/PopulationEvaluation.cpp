@@ -186,19 +186,15 @@ void TPopulationEvaluator::Prepare(TWork& work) const {
           work.Signature.push_back(0);
           continue;
         }
-        // Genes equal to the train of their samples are in order already.
+        NormalizeTrain(unit->Genes, parameters->Tref);
         if (unit->Samples == nullptr ||
             !unit->Samples->Fit(snapshot_->UnitsId(), unit->Genes, grid.Id)) {
-          NormalizeTrain(unit->Genes, parameters->Tref);
-          if (unit->Samples == nullptr ||
-              !unit->Samples->Fit(snapshot_->UnitsId(), unit->Genes, grid.Id)) {
-            // Samples that no longer fit go now, not after their successors are made: a new
-            // grid would otherwise hold the population's samples twice.
-            unit->Samples.reset();
-            work.Signature.push_back(kJobKey + work.Needs.size());
-            work.Needs.push_back(unit);
-            continue;
-          }
+          // Samples that no longer fit go now, not after their successors are made: a new
+          // grid would otherwise hold the population's samples twice.
+          unit->Samples.reset();
+          work.Signature.push_back(kJobKey + work.Needs.size());
+          work.Needs.push_back(unit);
+          continue;
         }
         work.Signature.push_back(unit->Samples->Serial);
       }

@@ -2,28 +2,14 @@
 
 #include "model/ImpulseTrain.h"
 
-#include <algorithm>
 #include <atomic>
-#include <cmath>
 #include <cstring>
 
 namespace sarvanta {
 
-namespace {
-
-bool Same(long double a, long double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
-
-}  // namespace
-
 uint64_t NewEvaluationSerial() {
   static std::atomic<uint64_t> next{1};
   return next.fetch_add(1, std::memory_order_relaxed);
-}
-
-bool SameTwitchParameters(const TTwitchParameters& a, const TTwitchParameters& b) {
-  return Same(a.Fmin, b.Fmin) && Same(a.Tf, b.Tf) && Same(a.Pow, b.Pow) && Same(a.Fmax, b.Fmax) &&
-         Same(a.Tc, b.Tc) && Same(a.Tref, b.Tref) && Same(a.LeadT, b.LeadT) &&
-         Same(a.ShapeExponent, b.ShapeExponent);
 }
 
 long double TUnitSamples::ForceAt(long double t) const {
@@ -44,7 +30,6 @@ std::shared_ptr<const TUnitSamples> MakeUnitSamples(const TTwitchParameters& par
   samples->Grid = grid.Id;
   std::vector<long double> values(grid.Times.size(), 0.0L);
   AddTrainForces(parameters, samples->Train, samples->Peaks, grid.Times, values);
-  samples->Count = values.size();
   samples->Values.resize(values.size() * TUnitSamples::kValueBytes);
   for (size_t i = 0; i < values.size(); ++i)
     std::memcpy(samples->Values.data() + i * TUnitSamples::kValueBytes, &values[i],

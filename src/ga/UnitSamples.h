@@ -29,9 +29,8 @@ struct TUnitSamples {
   std::vector<long double> Train;
   TTwitchPeaks Peaks;
   uint64_t Grid = 0;
-  // The unit's force at the grid's times, kValueBytes bytes each (Value(i) reads one).
+  // The unit's force at the grid's times, kValueBytes bytes each (LoadSample reads one).
   std::vector<unsigned char> Values;
-  size_t Count = 0;
   // Unique to these samples among every samples made by the process.
   uint64_t Serial = 0;
 
@@ -42,8 +41,6 @@ struct TUnitSamples {
   }
   // The unit's force at any time t, bit for bit as a sample at t would give it.
   long double ForceAt(long double t) const;
-  // The force at grid time i.
-  long double Value(size_t i) const { return LoadSample(Values.data() + i * kValueBytes); }
 
   // The bytes of one value: an 80-bit extended value needs 10 of the 16 it occupies in memory,
   // and a population keeps many samples.
@@ -65,9 +62,6 @@ struct TUnitSamples {
 std::shared_ptr<const TUnitSamples> MakeUnitSamples(const TTwitchParameters& parameters,
                                                     uint64_t units, std::vector<long double> train,
                                                     const TEvaluationGrid& grid);
-
-// Equal parameters, a NaN equal to a NaN.
-bool SameTwitchParameters(const TTwitchParameters& a, const TTwitchParameters& b);
 
 // A number no other caller of this function gets (grids and samples are told apart by it).
 uint64_t NewEvaluationSerial();

@@ -132,17 +132,6 @@ TTwitchParameters TMotorUnit::TwitchParameters() const {
   return {Fmin, Tf, Pow, Fmax, Tc_, Tref, LeadT, ShapeExponent_};
 }
 
-namespace {
-
-bool Same(long double a, long double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
-
-bool SamePeakParameters(const TTwitchParameters& a, const TTwitchParameters& b) {
-  return Same(a.Fmin, b.Fmin) && Same(a.Tf, b.Tf) && Same(a.Pow, b.Pow) && Same(a.Fmax, b.Fmax) &&
-         Same(a.Tref, b.Tref) && Same(a.LeadT, b.LeadT);
-}
-
-}  // namespace
-
 long double TMotorUnit::Force(long double t) const {
   // The grid computation on this one time, so that charts and caches see the same bits.
   long double force = 0;

@@ -437,6 +437,21 @@ long double TwitchForceLiteral(const TTwitchParameters& p, std::span<const long 
   return sum;
 }
 
+namespace {
+
+bool Same(long double a, long double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
+
+}  // namespace
+
+bool SamePeakParameters(const TTwitchParameters& a, const TTwitchParameters& b) {
+  return Same(a.Fmin, b.Fmin) && Same(a.Tf, b.Tf) && Same(a.Pow, b.Pow) && Same(a.Fmax, b.Fmax) &&
+         Same(a.Tref, b.Tref) && Same(a.LeadT, b.LeadT);
+}
+
+bool SameTwitchParameters(const TTwitchParameters& a, const TTwitchParameters& b) {
+  return SamePeakParameters(a, b) && Same(a.Tc, b.Tc) && Same(a.ShapeExponent, b.ShapeExponent);
+}
+
 TTwitchPeaks ComputeTwitchPeaks(const TTwitchParameters& p, std::span<const long double> train) {
   TTwitchPeaks peaks;
   peaks.Peak.assign(train.size(), 0);

@@ -47,6 +47,11 @@ struct TTwitchParameters {
   long double ShapeExponent = 0;
 };
 
+// Equal parameters, a NaN equal to a NaN: all of them, or those a train's peaks depend on
+// (not Tc and the shape exponent).
+bool SameTwitchParameters(const TTwitchParameters& a, const TTwitchParameters& b);
+bool SamePeakParameters(const TTwitchParameters& a, const TTwitchParameters& b);
+
 // Power(b, e): 1 when e = 0; 0 when b = 0 and e > 0; repeated multiplication for whole e
 // (reciprocal for negative e); exp(e * ln b) otherwise. False when any step has no finite value
 // (b < 0 with fractional e, b = 0 with e < 0, overflow).

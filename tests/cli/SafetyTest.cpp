@@ -2,6 +2,7 @@
 // success: inputs are never written over, limits and bad numbers are refused with the field
 // named, output that cannot be written fails the command, a run folder holds one run, and
 // messages show control bytes escaped.
+#include "cli/CliRun.h"
 #include "ga/GeneticAlgorithm.h"
 #include "ga/GeneticOperation.h"
 #include "ga/TaskFile.h"
@@ -30,24 +31,9 @@ namespace fs = std::filesystem;
 
 const std::string kExamples = SARVANTA_EXAMPLES_DIR;
 
-struct TOutcome {
-  int Status = -1;
-  std::string Out;
-  std::string Err;
-};
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
-std::string Quote(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
+using clitest::Quote;
+using clitest::Slurp;
+using clitest::TOutcome;
 
 class CliSafety : public ::testing::Test {
  protected:

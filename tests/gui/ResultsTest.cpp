@@ -11,6 +11,8 @@
 #include "task/ResultCurves.h"
 #include "task/RunExport.h"
 
+#include "support/ModelTrains.h"
+
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -19,15 +21,8 @@
 namespace sarvanta {
 namespace {
 
-using TTrains = std::vector<std::vector<long double>>;
-
-TTrains ModelTrains(const TMechanicalSystem& system) {
-  TTrains trains;
-  for (int m = 1; m < system.Muscles.Count(); ++m)
-    for (int u = 0; u < system.Muscle(m)->MotorUnits.Count(); ++u)
-      trains.push_back(system.Muscle(m)->MotorUnit(u)->ImpArray());
-  return trains;
-}
+using test::ModelTrains;
+using test::TTrains;
 
 class Results : public MotorTask {
  protected:

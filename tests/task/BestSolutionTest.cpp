@@ -12,6 +12,8 @@
 #include "task/SettingsTransfer.h"
 #include "task/SummaryChart.h"
 
+#include "support/ModelTrains.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -19,19 +21,8 @@
 
 using namespace sarvanta;
 
-namespace {
-
-using TTrains = std::vector<std::vector<long double>>;
-
-TTrains ModelTrains(const TMechanicalSystem& system) {
-  TTrains trains;
-  for (int m = 1; m < system.Muscles.Count(); ++m)
-    for (int u = 0; u < system.Muscle(m)->MotorUnits.Count(); ++u)
-      trains.push_back(system.Muscle(m)->MotorUnit(u)->ImpArray());
-  return trains;
-}
-
-}  // namespace
+using sarvanta::test::ModelTrains;
+using sarvanta::test::TTrains;
 
 TEST(BestSolution, ModelHoldsTheBestTrainsDuringAndAfterARun) {
   RegisterTaskClasses();

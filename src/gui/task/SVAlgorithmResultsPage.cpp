@@ -46,6 +46,16 @@ QWidget* ResultsTab(const char* name, QWidget* controls, TChart* chart) {
   return tab;
 }
 
+// The column of a page's controls, headed by a labelled choice box; the caller adds the rest.
+QVBoxLayout* ControlColumn(QWidget* controls, const char* label, QComboBox* choice) {
+  auto* layout = new QVBoxLayout(controls);
+  layout->setContentsMargins(0, 0, 0, 0);
+  auto* head = new QFormLayout;
+  head->addRow(label, choice);
+  layout->addLayout(head);
+  return layout;
+}
+
 }  // namespace
 
 TChart* TSVAlgorithm::CreateResultsChart(const char* name, const QString& title,
@@ -115,11 +125,7 @@ QWidget* TSVAlgorithm::CreateMotorUnitsResults() {
   for (const auto& [caption, box] : boxes) unitLayout->addRow(caption, box);
 
   auto* controls = new QWidget;
-  auto* layout = new QVBoxLayout(controls);
-  layout->setContentsMargins(0, 0, 0, 0);
-  auto* muscle = new QFormLayout;
-  muscle->addRow("Muscle", cbMuscles);
-  layout->addLayout(muscle);
+  QVBoxLayout* layout = ControlColumn(controls, "Muscle", cbMuscles);
   layout->addWidget(unit);
   layout->addStretch(1);
   cMotorUnits = CreateResultsChart("cMotorUnits", "Force", "F [N]");
@@ -136,11 +142,7 @@ QWidget* TSVAlgorithm::CreateMusclesResults() {
   propertiesLayout->addWidget(lbMotorUnitsList);
 
   auto* controls = new QWidget;
-  auto* layout = new QVBoxLayout(controls);
-  layout->setContentsMargins(0, 0, 0, 0);
-  auto* muscle = new QFormLayout;
-  muscle->addRow("Muscle", cbMuscle);
-  layout->addLayout(muscle);
+  QVBoxLayout* layout = ControlColumn(controls, "Muscle", cbMuscle);
   layout->addWidget(properties, 1);
   cMuscles = CreateResultsChart("cMuscles", "Foce", "F [N]");
   cMuscles->AddSeries(TSeriesKind::FastLine, "Force")->SetColor(QColor(0, 128, 255));
@@ -161,11 +163,7 @@ QWidget* TSVAlgorithm::CreateGoalsResults() {
   definitionLayout->addRow("Estimation", eEstimation);
 
   auto* controls = new QWidget;
-  auto* layout = new QVBoxLayout(controls);
-  layout->setContentsMargins(0, 0, 0, 0);
-  auto* goals = new QFormLayout;
-  goals->addRow("Goals", cbGoals);
-  layout->addLayout(goals);
+  QVBoxLayout* layout = ControlColumn(controls, "Goals", cbGoals);
   layout->addWidget(definition);
   layout->addStretch(1);
   cGoals = CreateResultsChart("cGoals", "Goal", "value");
