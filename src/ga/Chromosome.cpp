@@ -18,6 +18,11 @@ TChromosome::TChromosome(TComponent* owner, const TChromosome& source, TCopying)
   if (owner != nullptr) JoinOwner(owner);
 }
 
+void TChromosome::TakeValues(const TChromosome& source) {
+  Changed = source.Changed;
+  Genes = source.Genes;
+}
+
 void TChromosome::Mutate(int, int, long double) { SetChanged(true); }
 
 void TChromosome::Crossover(int, int, TChromosome*, TChromosome*, TChromosome*, TChromosome*) {

@@ -44,6 +44,9 @@ class TChromosome : public TComponent {
   // a copy of the genes and the same changed flag (the owner is not told). Children are not
   // copied: the individual copies the tree.
   virtual TChromosome* Copy(TComponent* owner) const = 0;
+  // Makes this chromosome what Copy would make of `source`, a chromosome of the same class
+  // over the same model, frame and level, reusing its own storage. Children are not touched.
+  virtual void TakeValues(const TChromosome& source);
   // true: marks this chromosome and every ancestor changed. false: clears this one only.
   virtual void SetChanged(bool value);
 

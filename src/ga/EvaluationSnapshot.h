@@ -32,6 +32,9 @@ class TEvaluationSnapshot {
   // The twitch parameters of the motor unit `model` (a chromosome's model object), or nullptr
   // when it is not a motor unit of the system.
   const TTwitchParameters* Unit(const TObject* model) const;
+  // The same, looked up first at `cursor`, which then moves past the unit found: units asked
+  // for in the model's order are found without a search.
+  const TTwitchParameters* Unit(const TObject* model, size_t& cursor) const;
   // The same for every snapshot of one run whose units and parameters are all the same.
   uint64_t UnitsId() const { return units_->Id; }
 
@@ -41,10 +44,23 @@ class TEvaluationSnapshot {
   struct TUnitTable {
     uint64_t Id = 0;
     std::vector<std::pair<const TObject*, TTwitchParameters>> Units;
-    std::unordered_map<const TObject*, const TTwitchParameters*> Index;
+    // Position of each unit in Units.
+    std::unordered_map<const TObject*, size_t> Index;
   };
 
-  TEvaluationGrid grid_;
+  // What the grid follows from: the cache's start, end and step, and the oscillation offset
+  // (0 while the frame does not oscillate).
+  struct TGridKey {
+    long double Start = 0, End = 0, Step = 0, Shift = 0;
+    bool operator==(const TGridKey&) const = default;
+  };
+
+  static bool SameUnits(const TMechanicalSystem& system, const TUnitTable& table);
+  static std::shared_ptr<const TUnitTable> MakeUnitTable(const TMechanicalSystem& system);
+
+  // Shared with the previous snapshot while the key is the same.
+  TGridKey gridKey_;
+  std::shared_ptr<const TEvaluationGrid> grid_;
   std::exception_ptr gridError_;
   std::shared_ptr<const TUnitTable> units_;
 };

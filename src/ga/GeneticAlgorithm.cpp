@@ -58,6 +58,7 @@ TGeneticAlgorithm::TGeneticAlgorithm(TComponent* owner)
 }
 
 TGeneticAlgorithm::~TGeneticAlgorithm() {
+  spares_.clear();
   Individuals = &Population;
   DestroyComponents();
 }
@@ -167,6 +168,7 @@ void TGeneticAlgorithm::Clear() {
 }
 
 void TGeneticAlgorithm::FreeIndividuals() {
+  spares_.clear();
   while (Offspring.Count() > 0) delete Individual(Offspring, Offspring.Count() - 1);
   while (Population.Count() > 0) delete Individual(Population, Population.Count() - 1);
 }
@@ -390,7 +392,7 @@ void TGeneticAlgorithm::Reinsert() {
   while (Population.Count() > PopulationSize && j < Population.Count()) {
     TIndividual* individual = Individual(Population, j);
     if (!individual->Selected)
-      delete individual;  // Notification removes it from Population
+      Retire(individual);  // Notification removes it from Population
     else
       ++j;
   }
@@ -399,7 +401,29 @@ void TGeneticAlgorithm::Reinsert() {
 
 // ---- Generations ----
 
+void TGeneticAlgorithm::Retire(TIndividual* individual) {
+  if (individual->Owner() != this) {
+    delete individual;
+    return;
+  }
+  RemoveComponent(individual);
+  std::unique_ptr<TIndividual> spare(individual);
+  for (TChromosome* muscle : spare->Level(ChromosomeLevel::Muscle))
+    if (auto* control = dynamic_cast<TMuscleGeneticControl*>(muscle)) control->Uninstall();
+  // A population that shrinks needs no more spares than it has members.
+  if (spares_.size() < static_cast<size_t>(Population.Count())) spares_.push_back(std::move(spare));
+}
+
 TIndividual* TGeneticAlgorithm::NewChild(TIndividual* parent) {
+  while (parent != nullptr && !spares_.empty()) {
+    std::unique_ptr<TIndividual> spare = std::move(spares_.back());
+    spares_.pop_back();
+    if (spare->AssignInPlace(*parent)) {
+      TIndividual* child = spare.release();
+      InsertComponent(child);  // Notification lists it in Individuals
+      return child;
+    }
+  }
   auto* child = new TIndividual(this, Goals.Count(), kLevelDepth);
   if (parent != nullptr) parent->AssignTo(child);
   return child;
@@ -422,12 +446,10 @@ void TGeneticAlgorithm::MutationCycle() {
 }
 
 void TGeneticAlgorithm::CrossoverCycle() {
-  TIndividual* c1 = NewChild(nullptr);
-  TIndividual* c2 = NewChild(nullptr);
   TIndividual* p1 = CrossoverSelector(Population);
-  p1->AssignTo(c1);
   TIndividual* p2 = CrossoverSelector(Population);
-  p2->AssignTo(c2);
+  TIndividual* c1 = NewChild(p1);
+  TIndividual* c2 = NewChild(p2);
   for (int level = 0; level <= kLevelDepth; ++level) {
     const TStringList& operations = CrossoverOperations[static_cast<size_t>(level)];
     for (int o = 0; o < operations.Count(); ++o) {

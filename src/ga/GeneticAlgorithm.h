@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace sarvanta {
 
@@ -165,8 +166,11 @@ class TGeneticAlgorithm : public TStreamComponent {
   void FreeOffspring();
   // Throws EMathError naming the first goal whose value is not a finite number.
   void CheckGoalValues(const TIndividual& individual) const;
-  // A new individual (entering Individuals) holding a copy of `parent`.
+  // A new individual (entering Individuals) holding a copy of `parent`: a spare when one has
+  // the parent's shape, else a fresh one.
   TIndividual* NewChild(TIndividual* parent);
+  // Takes an individual that reinsertion dropped out of the lists and keeps it as a spare.
+  void Retire(TIndividual* individual);
   // Throws TStepAbandoned when StopRequested answers true.
   void CheckStopRequest() const;
   void MutationCycle();
@@ -178,6 +182,11 @@ class TGeneticAlgorithm : public TStreamComponent {
   void ApplyBest();
   void FileOperation(TObject* operation);
   void SetPopulationTexts();
+
+  // Individuals dropped by reinsertion, owned here (not components of the algorithm) until
+  // NewChild reuses them: copying into an existing tree costs no allocation. Calling thread
+  // only; freed with the population.
+  std::vector<std::unique_ptr<TIndividual>> spares_;
 };
 
 }  // namespace sarvanta

@@ -34,6 +34,7 @@ class TMotorUnitGeneticControl : public TChromosome {
   // Genes equal to the unit's train change nothing.
   void Apply() override;
   TChromosome* Copy(TComponent* owner) const override;
+  void TakeValues(const TChromosome& source) override;
 
   // nullptr when the model is not a motor unit.
   TMotorUnit* MotorUnit() const;
@@ -64,6 +65,9 @@ class TMuscleGeneticControl : public TChromosome {
   void Apply() override;
   // The copy carries a copy of the cache's grid and samples, so it needs no recomputation.
   TChromosome* Copy(TComponent* owner) const override;
+  void TakeValues(const TChromosome& source) override;
+  // The muscle stops using this control's cache when Apply installed it there.
+  void Uninstall();
 
   // nullptr when the model is not a muscle.
   TMuscle* Muscle() const;

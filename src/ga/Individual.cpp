@@ -2,6 +2,8 @@
 
 #include "ga/Chromosome.h"
 
+#include <typeinfo>
+
 namespace sarvanta {
 
 TIndividual::TIndividual(TComponent* owner, int goalCount, int levelDepth) : TComponent(nullptr) {
@@ -62,6 +64,35 @@ void TIndividual::AssignTo(TObject* dest) const {
   target->Root = top.empty() ? nullptr : top.front();
   target->Values.resize(Values.size(), 0.0L);
   if (target->Root != nullptr) target->Root->Changed = true;
+}
+
+namespace {
+
+// Takes the values of `source` chromosome by chromosome while the two trees match; false at
+// the first chromosome of another class, model, frame, level or child count.
+bool TakeTreeValues(const TChromosome& source, TChromosome& target) {
+  if (typeid(source) != typeid(target) || source.Model != target.Model ||
+      source.TimeFrame != target.TimeFrame || source.Level != target.Level ||
+      source.ChildCount() != target.ChildCount())
+    return false;
+  target.TakeValues(source);
+  for (int i = 0; i < source.ChildCount(); ++i)
+    if (!TakeTreeValues(*source.Child(i), *target.Child(i))) return false;
+  return true;
+}
+
+}  // namespace
+
+bool TIndividual::AssignInPlace(const TIndividual& source) {
+  if (&source == this || levelDepth_ != source.levelDepth_ ||
+      (tree_ == nullptr) != (source.tree_ == nullptr))
+    return false;
+  if (tree_ != nullptr && !TakeTreeValues(*source.tree_, *tree_)) return false;
+  Values.assign(source.Values.size(), 0.0L);
+  Fitness = 0;
+  Selected = false;
+  if (Root != nullptr) Root->Changed = true;
+  return true;
 }
 
 void TIndividual::CopyChildren(const TChromosome& source, TChromosome& copy) {

@@ -30,6 +30,11 @@ class TIndividual : public TComponent {
   // genes, flags and caches; goal values sized but not copied; the copy's root is marked
   // changed so that it is evaluated.
   void AssignTo(TObject* dest) const;
+  // Makes this individual what AssignTo would make of `source`, goal values and fitness reset,
+  // reusing its own chromosomes and their storage. Only for trees of the same shape (the same
+  // classes over the same models, with the same children): false otherwise, and this
+  // individual's tree is then partly overwritten, fit only to be freed.
+  bool AssignInPlace(const TIndividual& source);
   // Frees the whole tree and empties the level lists (which stay in place).
   void FreeLevels();
 

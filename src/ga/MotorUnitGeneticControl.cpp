@@ -81,6 +81,11 @@ TChromosome* TMotorUnitGeneticControl::Copy(TComponent* owner) const {
   return new TMotorUnitGeneticControl(owner, *this);
 }
 
+void TMotorUnitGeneticControl::TakeValues(const TChromosome& source) {
+  TChromosome::TakeValues(source);
+  Samples = static_cast<const TMotorUnitGeneticControl&>(source).Samples;
+}
+
 TMotorUnit* TMotorUnitGeneticControl::MotorUnit() const { return dynamic_cast<TMotorUnit*>(Model); }
 
 void TMotorUnitGeneticControl::Mutate(int opType, int numberOfPoints, long double range) {

@@ -77,13 +77,13 @@ TMuscleGeneticControl::TMuscleGeneticControl(TComponent* owner, TTimeFrame* time
 TMuscleGeneticControl::TMuscleGeneticControl(TComponent* owner, const TMuscleGeneticControl& source)
     : TChromosome(owner, source, TCopying{}), SummedFrom(source.SummedFrom) {
   CreateCache();
-  const TCache& from = *source.cache_;
-  cache_->SetTimes(from.StartTime, from.EndTime, from.TimeStep, from.Offset);
-  cache_->SetValues(from.Samples);
+  cache_->TakeGridAndSamples(*source.cache_);
 }
 
-TMuscleGeneticControl::~TMuscleGeneticControl() {
-  // The muscle must not keep a cache that goes away with this control.
+// The muscle must not keep a cache that goes away with this control.
+TMuscleGeneticControl::~TMuscleGeneticControl() { Uninstall(); }
+
+void TMuscleGeneticControl::Uninstall() {
   TMuscle* muscle = Muscle();
   if (muscle != nullptr && muscle->Cache == cache_.get()) muscle->Cache = nullptr;
 }
@@ -97,6 +97,13 @@ void TMuscleGeneticControl::CreateCache() {
 
 TChromosome* TMuscleGeneticControl::Copy(TComponent* owner) const {
   return new TMuscleGeneticControl(owner, *this);
+}
+
+void TMuscleGeneticControl::TakeValues(const TChromosome& source) {
+  TChromosome::TakeValues(source);
+  const auto& muscle = static_cast<const TMuscleGeneticControl&>(source);
+  SummedFrom = muscle.SummedFrom;
+  cache_->TakeGridAndSamples(*muscle.cache_);
 }
 
 TMuscle* TMuscleGeneticControl::Muscle() const { return dynamic_cast<TMuscle*>(Model); }

@@ -7,6 +7,7 @@
 #include "model/Cache.h"
 #include "model/ImpulseTrain.h"
 
+#include <cstring>
 #include <unordered_map>
 
 namespace sarvanta {
@@ -38,21 +39,32 @@ uint64_t HashWords(const uint64_t* words, size_t count) {
   return hash;
 }
 
+// A hash of a unit's train that equal trains share (0 and -0 alike); only the bytes that hold
+// the value are read.
+uint64_t TrainHash(const TObject* unit, const TGenes& train) {
+  uint64_t hash = reinterpret_cast<uintptr_t>(unit);
+  for (long double t : train) {
+    if (t == 0) t = 0;
+    uint64_t words[2] = {0, 0};
+    std::memcpy(words, &t, TUnitSamples::kValueBytes);
+    hash = (hash ^ words[0]) * 1099511628211ull;
+    hash = (hash ^ words[1]) * 1099511628211ull;
+  }
+  return hash;
+}
+
 // A unit with a train: equal keys make equal samples.
 struct TTrainKey {
   const TObject* Unit;
   const TGenes* Train;
+  uint64_t Hash;
   bool operator==(const TTrainKey& other) const {
     return Unit == other.Unit && *Train == *other.Train;
   }
 };
 
 struct TTrainKeyHash {
-  size_t operator()(const TTrainKey& key) const {
-    uint64_t hash = reinterpret_cast<uintptr_t>(key.Unit);
-    for (long double t : *key.Train) hash = hash * 31 + std::hash<long double>{}(t);
-    return hash;
-  }
+  size_t operator()(const TTrainKey& key) const { return key.Hash; }
 };
 
 }  // namespace
@@ -63,6 +75,7 @@ struct TPopulationEvaluator::TWork {
   std::vector<TMuscleGeneticControl*> Muscles;
   // Units whose samples do not fit their train, and the job that makes them.
   std::vector<TMotorUnitGeneticControl*> Needs;
+  std::vector<uint64_t> NeedHashes;
   std::vector<size_t> NeedJobs;
   // What the individual's results follow from: per muscle a mark, then per unit its samples'
   // Serial (kJobKey + job for a need).
@@ -112,6 +125,12 @@ void TPopulationEvaluator::RunAll(size_t count, const std::function<void(size_t)
     }
     return;
   }
+  // Marks the workers busy for as long as the range runs, however it ends.
+  struct TBusy {
+    bool& Flag;
+    explicit TBusy(bool& flag) : Flag(flag) { Flag = true; }
+    ~TBusy() { Flag = false; }
+  } busy(poolBusy_);
   pool_->Start(count, [&task](size_t index, int) { task(index); });
   try {
     do checkStop();
@@ -122,6 +141,24 @@ void TPopulationEvaluator::RunAll(size_t count, const std::function<void(size_t)
     throw;
   }
   pool_->Wait();
+}
+
+void TPopulationEvaluator::RunTasks(size_t count, const std::function<void(size_t)>& task) {
+  std::vector<std::exception_ptr> errors(count);
+  const auto run = [&](size_t i) {
+    try {
+      task(i);
+    } catch (...) {
+      errors[i] = std::current_exception();
+    }
+  };
+  if (poolBusy_) {
+    for (size_t i = 0; i < count; ++i) run(i);
+  } else {
+    RunAll(count, run, [] {});
+  }
+  for (const std::exception_ptr& error : errors)
+    if (error) std::rethrow_exception(error);
 }
 
 void TPopulationEvaluator::Begin(const std::vector<TIndividual*>& due,
@@ -176,12 +213,13 @@ void TPopulationEvaluator::Prepare(TWork& work) const {
     CollectMuscles(*individual.Root, work.Muscles);
     if (work.Muscles.empty()) return;
     const TEvaluationGrid& grid = snapshot_->Grid();
+    size_t cursor = 0;
     for (TMuscleGeneticControl* muscle : work.Muscles) {
       work.Signature.push_back(reinterpret_cast<uintptr_t>(muscle->Model));
       for (int u = 0; u < muscle->ChildCount(); ++u) {
         TMotorUnitGeneticControl* unit = UnitOf(*muscle, u);
         const TTwitchParameters* parameters =
-            unit != nullptr ? snapshot_->Unit(unit->Model) : nullptr;
+            unit != nullptr ? snapshot_->Unit(unit->Model, cursor) : nullptr;
         if (parameters == nullptr) {
           work.Signature.push_back(0);
           continue;
@@ -194,6 +232,7 @@ void TPopulationEvaluator::Prepare(TWork& work) const {
           unit->Samples.reset();
           work.Signature.push_back(kJobKey + work.Needs.size());
           work.Needs.push_back(unit);
+          work.NeedHashes.push_back(TrainHash(unit->Model, unit->Genes));
           continue;
         }
         work.Signature.push_back(unit->Samples->Serial);
@@ -210,9 +249,10 @@ void TPopulationEvaluator::PlanJobs() {
   for (size_t i = 0; i < works_.size(); ++i) {
     TWork& work = works_[i];
     if (work.Error) continue;
-    for (TMotorUnitGeneticControl* unit : work.Needs) {
-      const auto [entry, added] =
-          jobOf.try_emplace(TTrainKey{unit->Model, &unit->Genes}, jobs_.size());
+    for (size_t n = 0; n < work.Needs.size(); ++n) {
+      const TMotorUnitGeneticControl* unit = work.Needs[n];
+      const auto [entry, added] = jobOf.try_emplace(
+          TTrainKey{unit->Model, &unit->Genes, work.NeedHashes[n]}, jobs_.size());
       if (added) jobs_.push_back({unit, snapshot_->Unit(unit->Model), nullptr, nullptr});
       work.NeedJobs.push_back(entry->second);
     }

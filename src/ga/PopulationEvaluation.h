@@ -58,6 +58,11 @@ class TPopulationEvaluator {
   // Forgets the round.
   void End();
 
+  // Runs task(i) for every i in [0, count) on the evaluation threads and returns when all
+  // have ended; then throws the failure of the lowest index, if any. While a round is running
+  // (a call from its checkStop), everything runs on the calling thread.
+  void RunTasks(size_t count, const std::function<void(size_t)>& task);
+
   // Unit samples made, and individuals whose results were taken from an identical one of the
   // same round, since the evaluator was made (statistics of the program).
   uint64_t SamplesMade = 0;
@@ -86,6 +91,8 @@ class TPopulationEvaluator {
   std::vector<TGoalThreading> threading_;
   std::vector<TWork> works_;
   std::vector<TJob> jobs_;
+  // The workers are busy with a range of RunAll.
+  bool poolBusy_ = false;
 };
 
 }  // namespace sarvanta

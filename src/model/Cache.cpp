@@ -29,6 +29,12 @@ void TCache::SetTimes(long double start, long double end, long double step, long
   Offset = offset;
 }
 
+void TCache::TakeGridAndSamples(const TCache& source) {
+  SetTimes(source.StartTime, source.EndTime, source.TimeStep, source.Offset);
+  Samples = source.Samples;
+  Count = static_cast<int32_t>(Samples.size());
+}
+
 bool TCache::TimeFrameChanged() {
   if (TimeFrame == nullptr) return false;
   const TTimeFrame& frame = *TimeFrame;

@@ -29,6 +29,9 @@ class TCache : public TComponent {
   void SetValues(std::vector<long double> values);
   // Stores the grid times unchanged (used with SetValues when a cache is copied).
   void SetTimes(long double start, long double end, long double step, long double offset);
+  // Takes the grid times and the samples of `source` (a copy of a cache), keeping this
+  // cache's storage where it is large enough.
+  void TakeGridAndSamples(const TCache& source);
   // True when the frame's grid differs from this cache's copy (or, with a non-zero OscRange,
   // its oscillation offset does); the copy is then brought up to date.
   bool TimeFrameChanged();

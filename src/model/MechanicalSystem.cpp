@@ -2,6 +2,7 @@
 
 #include "model/Bone.h"
 #include "model/Joint.h"
+#include "model/MotorUnit.h"
 #include "model/Muscle.h"
 
 namespace sarvanta {
@@ -124,6 +125,13 @@ void TMechanicalSystem::UpdateIndexReferences() {
 void TMechanicalSystem::UpdateCaches() {
   for (int i = 1; i < Muscles.Count(); ++i)
     if (TMuscle* muscle = Muscle(i)) muscle->UpdateCache();
+}
+
+void TMechanicalSystem::PrepareForceSampling() const {
+  for (int i = 1; i < Muscles.Count(); ++i)
+    if (const TMuscle* muscle = Muscle(i))
+      for (int u = 0; u < muscle->MotorUnits.Count(); ++u)
+        if (const TMotorUnit* unit = muscle->MotorUnit(u)) unit->PreparePeaks();
 }
 
 void TMechanicalSystem::Clear() {

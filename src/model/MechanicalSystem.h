@@ -36,6 +36,9 @@ class TMechanicalSystem : public TStreamComponent {
   void UpdateIndexReferences();
   // Asks every muscle to bring its value cache up to date.
   void UpdateCaches();
+  // Prepares every motor unit for force sampling (TMotorUnit::PreparePeaks): until the model
+  // changes, several threads may then sample its forces at once.
+  void PrepareForceSampling() const;
   // Destroys every owned component; the lists keep only their placeholders.
   void Clear();
 

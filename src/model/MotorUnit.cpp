@@ -142,14 +142,17 @@ long double TMotorUnit::Force(long double t) const {
 void TMotorUnit::AddForceSamples(std::span<const long double> times,
                                  std::span<long double> samples) const {
   if (ImpArray_.empty()) return;
+  PreparePeaks();
+  AddTrainForces(TwitchParameters(), ImpArray_, peaks_, times, samples);
+}
+
+void TMotorUnit::PreparePeaks() const {
+  if (ImpArray_.empty() || TwitchKernel() == TTwitchKernelChoice::Literal) return;
   const TTwitchParameters p = TwitchParameters();
-  if (TwitchKernel() != TTwitchKernelChoice::Literal &&
-      (!peaksValid_ || !SamePeakParameters(p, peakParameters_))) {
-    peaks_ = ComputeTwitchPeaks(p, ImpArray_);
-    peakParameters_ = p;
-    peaksValid_ = true;
-  }
-  AddTrainForces(p, ImpArray_, peaks_, times, samples);
+  if (peaksValid_ && SamePeakParameters(p, peakParameters_)) return;
+  peaks_ = ComputeTwitchPeaks(p, ImpArray_);
+  peakParameters_ = p;
+  peaksValid_ = true;
 }
 
 long double TMotorUnit::ForceLiteral(long double t) const {

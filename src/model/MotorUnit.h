@@ -71,6 +71,9 @@ class TMotorUnit : public TInspectedObject {
   // samples[i] += Force(times[i]) for every i, bit for bit as Force gives it; the times
   // ascend (a grid). Uses the kernel chosen with SetTwitchKernel.
   void AddForceSamples(std::span<const long double> times, std::span<long double> samples) const;
+  // Brings the kept peaks up to date. Until the train or a parameter changes, Force and
+  // AddForceSamples then only read the unit, and several threads may call them at once.
+  void PreparePeaks() const;
 
   // The twitch parameters as the force kernels take them.
   TTwitchParameters TwitchParameters() const;

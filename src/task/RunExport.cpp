@@ -5,10 +5,16 @@
 #include "ga/GeneticAlgorithm.h"
 #include "ga/GoalFunction.h"
 #include "ga/Individual.h"
+#include "ga/PopulationEvaluation.h"
 #include "model/MechanicalSystem.h"
 #include "model/Muscle.h"
 #include "task/ResultCurves.h"
 #include "task/RunTables.h"
+
+#include <algorithm>
+#include <functional>
+#include <optional>
+#include <vector>
 
 namespace sarvanta {
 
@@ -54,30 +60,68 @@ TChartSeries Series(const std::string& title, const TCurve& curve) { return {tit
 
 }  // namespace
 
+namespace {
+
+// Runs task(i) for every i in [0, count) on the algorithm's evaluation threads. The model's
+// forces are prepared first, so that the tasks only read it.
+void RunOnEvaluationThreads(const TGeneticAlgorithm& algorithm, size_t count,
+                            const std::function<void(size_t)>& task) {
+  if (algorithm.MechanicalSystem != nullptr) algorithm.MechanicalSystem->PrepareForceSampling();
+  if (algorithm.Evaluator == nullptr) {
+    for (size_t i = 0; i < count; ++i) task(i);
+    return;
+  }
+  algorithm.Evaluator->RunTasks(count, task);
+}
+
+}  // namespace
+
+// Each goal's curves are sampled on a thread of their own; goals that draw random numbers
+// are sampled on the calling thread, in goal order, so that their draws keep their order.
 TChartData GoalsChart(TGeneticAlgorithm& algorithm, const TIndividual& solution) {
+  const int count = algorithm.Goals.Count();
+  std::vector<std::optional<TGoalCurves>> curves(static_cast<size_t>(count));
+  const auto sample = [&](size_t j) {
+    TChartScale scale;
+    curves[j] = GoalCurves(*algorithm.Goal(static_cast<int>(j)), solution, algorithm, scale);
+  };
+  const auto drawsRandom = [&](int j) {
+    return algorithm.Goal(j)->Threading() == TGoalThreading::CallingThread;
+  };
+  for (int j = 0; j < count; ++j)
+    if (algorithm.Goal(j) != nullptr && drawsRandom(j)) sample(static_cast<size_t>(j));
+  RunOnEvaluationThreads(algorithm, curves.size(), [&](size_t j) {
+    const int goal = static_cast<int>(j);
+    if (algorithm.Goal(goal) != nullptr && !drawsRandom(goal)) sample(j);
+  });
   TChartData chart{"Goal", "t [ms]", {}};
-  TChartScale scale;
-  for (int j = 0; j < algorithm.Goals.Count(); ++j) {
-    TGoalFunction* goal = algorithm.Goal(j);
+  for (int j = 0; j < count; ++j) {
+    const TGoalFunction* goal = algorithm.Goal(j);
     if (goal == nullptr) continue;
-    const TGoalCurves curves = GoalCurves(*goal, solution, algorithm, scale);
+    const TGoalCurves& goalCurves = *curves[static_cast<size_t>(j)];
     const std::string caption = algorithm.Goals.Strings(j);
     const std::string unit = GoalUnit(*goal);
-    chart.Series.push_back(Series(WithUnit(caption + " goal", unit), curves.Target));
-    chart.Series.push_back(Series(WithUnit(caption + " result", unit), curves.Result));
+    chart.Series.push_back(Series(WithUnit(caption + " goal", unit), goalCurves.Target));
+    chart.Series.push_back(Series(WithUnit(caption + " result", unit), goalCurves.Result));
   }
   return chart;
 }
 
+// Each muscle's curve is sampled on a thread of its own.
 TChartData ForcesChart(const TGeneticAlgorithm& algorithm, const TMechanicalSystem& system) {
+  system.PrepareForceSampling();
+  std::vector<TCurve> curves(static_cast<size_t>(std::max(system.Muscles.Count(), 0)));
+  RunOnEvaluationThreads(algorithm, curves.size(), [&](size_t i) {
+    const TMuscle* muscle = system.Muscle(static_cast<int>(i));
+    if (i == 0 || muscle == nullptr) return;
+    TChartScale scale;
+    curves[i] = MuscleForceCurve(*muscle, algorithm, scale);
+  });
   TChartData chart{"Muscle forces, [N]", "t [ms]", {}};
-  TChartScale scale;
-  for (int i = 1; i < system.Muscles.Count(); ++i) {
-    const TMuscle* muscle = system.Muscle(i);
-    if (muscle == nullptr) continue;
-    chart.Series.push_back(Series(WithUnit(system.Muscles.Strings(i), "N"),
-                                  MuscleForceCurve(*muscle, algorithm, scale)));
-  }
+  for (int i = 1; i < system.Muscles.Count(); ++i)
+    if (system.Muscle(i) != nullptr)
+      chart.Series.push_back(
+          Series(WithUnit(system.Muscles.Strings(i), "N"), curves[static_cast<size_t>(i)]));
   return chart;
 }
 

@@ -2,10 +2,12 @@
 #include "ga/Individual.h"
 
 #include "GaFixture.h"
+#include "ga/UnitSamples.h"
 #include "model/Cache.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 namespace sarvanta {
@@ -117,6 +119,82 @@ TEST(IndividualTest, AssignToMakesADeepCopyWithCachesAndFlags) {
   empty.AssignTo(&other);
   EXPECT_EQ(other.Root, nullptr);
   EXPECT_EQ(other.Values.size(), 1u);
+}
+
+TEST(IndividualTest, AssignInPlaceGivesWhatACopyGivesInTheSameChromosomes) {
+  TGaModel model;
+  auto source = model.Template();
+  auto* biceps = static_cast<TMuscleGeneticControl*>(source->Level(1)[0]);
+  biceps->Cache().SetTimes(0, 2, 1, 0.5L);
+  biceps->Cache().SetValues({1, 2, 3});
+  biceps->SummedFrom = {7, 8};
+  auto samples = std::make_shared<TUnitSamples>();
+  static_cast<TMotorUnitGeneticControl*>(source->Level(0)[2])->Samples = samples;
+  for (int level = 0; level < 4; ++level)
+    for (TChromosome* c : source->Level(level)) c->Changed = level == 0;
+  source->Values = {4, 5};
+
+  // A spare that differs everywhere a copy is written: genes, flags, caches, samples, values.
+  TIndividual spare(nullptr, 2, 3);
+  source->AssignTo(&spare);
+  const std::vector<TChromosome*> units = spare.Level(0);
+  for (TChromosome* unit : units) unit->Genes = {1, 2, 3, 4, 5, 6, 7, 8};
+  for (TChromosome* c : spare.Level(1)) c->Changed = true;
+  auto* spareBiceps = static_cast<TMuscleGeneticControl*>(spare.Level(1)[0]);
+  spareBiceps->Cache().SetTimes(5, 9, 2, 0);
+  spareBiceps->Cache().SetValues({9, 9, 9, 9, 9, 9});
+  spareBiceps->SummedFrom = {1};
+  static_cast<TMotorUnitGeneticControl*>(units[0])->Samples = std::make_shared<TUnitSamples>();
+  static_cast<TMotorUnitGeneticControl*>(units[2])->Samples.reset();
+  spare.Values = {9, 9};
+  spare.Fitness = 3;
+  spare.Selected = true;
+
+  TIndividual copy(nullptr, 2, 3);
+  source->AssignTo(&copy);
+  ASSERT_TRUE(spare.AssignInPlace(*source));
+  EXPECT_EQ(spare.Level(0), units);  // the same chromosomes, rewritten
+  EXPECT_EQ(spare.Values, copy.Values);
+  EXPECT_EQ(spare.Values, (std::vector<long double>{0, 0}));
+  EXPECT_EQ(spare.Fitness, 0);
+  EXPECT_FALSE(spare.Selected);
+  EXPECT_TRUE(spare.Root->Changed);
+  for (int level = 0; level < 4; ++level) {
+    for (size_t i = 0; i < copy.Level(level).size(); ++i) {
+      const TChromosome* a = copy.Level(level)[i];
+      const TChromosome* b = spare.Level(level)[i];
+      EXPECT_EQ(a->Genes, b->Genes) << level << " " << i;
+      EXPECT_EQ(a->Changed, b->Changed) << level << " " << i;
+    }
+  }
+  for (size_t i = 0; i < units.size(); ++i)
+    EXPECT_EQ(static_cast<TMotorUnitGeneticControl*>(units[i])->Samples,
+              static_cast<TMotorUnitGeneticControl*>(copy.Level(0)[i])->Samples);
+  EXPECT_EQ(static_cast<TMotorUnitGeneticControl*>(units[2])->Samples, samples);
+  for (size_t m = 0; m < 2; ++m) {
+    const auto* a = static_cast<TMuscleGeneticControl*>(copy.Level(1)[m]);
+    const auto* b = static_cast<TMuscleGeneticControl*>(spare.Level(1)[m]);
+    EXPECT_EQ(a->SummedFrom, b->SummedFrom);
+    EXPECT_EQ(a->Cache().Samples, b->Cache().Samples);
+    EXPECT_EQ(a->Cache().Count, b->Cache().Count);
+    EXPECT_EQ(a->Cache().StartTime, b->Cache().StartTime);
+    EXPECT_EQ(a->Cache().EndTime, b->Cache().EndTime);
+    EXPECT_EQ(a->Cache().TimeStep, b->Cache().TimeStep);
+    EXPECT_EQ(a->Cache().Offset, b->Cache().Offset);
+  }
+  EXPECT_EQ(spareBiceps->Cache().Samples, (std::vector<long double>{1, 2, 3}));
+
+  // A tree of another shape (a unit more) or over other models is refused.
+  testing::AddUnit(*model.Triceps, 2, {50});
+  auto larger = model.Template();
+  EXPECT_FALSE(spare.AssignInPlace(*larger));
+  TGaModel otherModel;
+  auto foreign = otherModel.Template();
+  TIndividual spare2(nullptr, 2, 3);
+  source->AssignTo(&spare2);
+  EXPECT_FALSE(spare2.AssignInPlace(*foreign));
+  TIndividual empty(nullptr, 2, 3);
+  EXPECT_FALSE(empty.AssignInPlace(*source));
 }
 
 TEST(IndividualTest, ChromosomesAboveTheLevelDepthAreOwnedButNotListed) {

@@ -23,11 +23,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <mutex>
 #include <cstring>
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace sarvanta;
@@ -77,8 +81,24 @@ std::vector<std::string> Describe(TGeneticAlgorithm& ga, TStringList& list) {
   return lines;
 }
 
+// Every point of the result charts, then the shared generator's next draw: goals that draw
+// must draw in the same order whatever thread samples the others.
+std::vector<std::string> DescribeCharts(TGeneticAlgorithm& ga, const TMechanicalSystem& system) {
+  std::vector<std::string> lines;
+  for (const TChartData& chart :
+       {GoalsChart(ga, *ga.Individual(ga.Population, 0)), ForcesChart(ga, system)})
+    for (const TChartSeries& series : chart.Series) {
+      std::string line = series.Title;
+      for (const auto& point : series.Points) line += " " + Bits(point.X) + ":" + Bits(point.Y);
+      lines.push_back(line);
+    }
+  lines.push_back("next draw " + Bits(TRandom::Shared().Real()));
+  return lines;
+}
+
 struct TRunRecord {
   std::vector<std::string> Population;
+  std::vector<std::string> Charts;
   std::vector<std::string> Trace;
   std::string Project;
   std::set<std::string> Ends, Precisions, Offsets;
@@ -111,12 +131,11 @@ void LoadElbowTask(TMechanicalSystem& system, TGeneticAlgorithm& ga, bool noisy 
   angle->Expression = noisy ? "0.4+0.05*rn(4,1)" : "0.4+a*sin(t/b)";
   angle->A = 0.05L;
   angle->B = 60;
-  if (!noisy) {
-    auto* reaction = new TGFMinimalJointReaction(&ga, 0.05L, "Reaction");
-    reaction->FromBoneInd = 1;
-    reaction->ToBoneInd = 2;
-    reaction->Expression = "0.3+0.1*cos(t/80)";
-  }
+  // A second goal that draws when noisy: their draws interleave only in goal order.
+  auto* reaction = new TGFMinimalJointReaction(&ga, 0.05L, "Reaction");
+  reaction->FromBoneInd = 1;
+  reaction->ToBoneInd = 2;
+  reaction->Expression = noisy ? "0.3+0.01*rn(2,1)" : "0.3+0.1*cos(t/80)";
   ga.RenameLists();
 }
 
@@ -138,6 +157,7 @@ TRunRecord RunElbow(int threads, bool noisy) {
   TRandom::Shared().SetFixedSeed(11);
   ga.InitRun(&system);
   ga.RunAll();
+  record.Charts = DescribeCharts(ga, system);
   TRandom::Shared().SetFixedSeed(std::nullopt);
   record.Population = Describe(ga, ga.Population);
   ApplySolution(*ga.Individual(ga.Population, 0), system);
@@ -213,6 +233,8 @@ TEST(ParallelEvaluation, RunsGiveBitIdenticalResultsWithAnyNumberOfThreads) {
     EXPECT_GT(single.Precisions.size(), 1u);
     EXPECT_GT(single.Offsets.size(), 1u);
     ASSERT_EQ(single.Population.size(), 6u * (3 + 86 + 2 * 4));
+    // Goal and result of every goal, a force curve per muscle, the draw.
+    ASSERT_EQ(single.Charts.size(), 2u * 7 + 4 + 1);
     // The template's copies share its samples and results instead of being evaluated each.
     EXPECT_GE(single.Shared, 6u);
     for (int threads : {2, 4}) {
@@ -221,6 +243,7 @@ TEST(ParallelEvaluation, RunsGiveBitIdenticalResultsWithAnyNumberOfThreads) {
       EXPECT_EQ(parallel.SamplesMade, single.SamplesMade) << threads;
       EXPECT_EQ(parallel.Population, single.Population) << threads << noisy;
       EXPECT_EQ(parallel.Trace, single.Trace) << threads << noisy;
+      EXPECT_EQ(parallel.Charts, single.Charts) << threads << noisy;
       EXPECT_TRUE(parallel.Project == single.Project) << threads << noisy;
     }
   }
@@ -479,6 +502,101 @@ TEST(ParallelEvaluation, IncrementalResultsEqualAFullRecomputation) {
   for (int i = 0; i < ga.Population.Count(); ++i)
     check(*ga.Individual(ga.Population, i), "frame " + std::to_string(i));
   TRandom::Shared().SetFixedSeed(std::nullopt);
+}
+
+namespace {
+
+// Notes on which thread, and in which order among its kind, its result curve was sampled.
+class TThreadNotingGoal : public TGoalFunction {
+ public:
+  TThreadNotingGoal(TComponent* owner, TGoalThreading threading, std::vector<int>& order, int id)
+      : TGoalFunction(owner, 1, "noting"), threading_(threading), order_(order), id_(id) {}
+  TGoalThreading Threading() const override { return threading_; }
+  void Results(TChromosome*, std::span<const long double>, std::span<long double> values) override {
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    std::fill(values.begin(), values.end(), id_);
+    if (threading_ == TGoalThreading::AnyThread) return;
+    std::lock_guard lock(mutex_);
+    OnCallingThread = std::this_thread::get_id() == CallingThread;
+    order_.push_back(id_);
+  }
+  std::thread::id CallingThread = std::this_thread::get_id();
+  bool OnCallingThread = false;
+
+ private:
+  static inline std::mutex mutex_;
+  TGoalThreading threading_;
+  std::vector<int>& order_;
+  int id_;
+};
+
+}  // namespace
+
+TEST(ParallelEvaluation, ResultChartsSampleCallingThreadGoalsThereInGoalOrder) {
+  TMechanicalSystem system;
+  TGeneticAlgorithm ga;
+  LoadElbowTask(system, ga, false);
+  std::vector<int> order;
+  std::vector<TThreadNotingGoal*> noting;
+  for (int id = 0; id < 12; ++id)
+    noting.push_back(new TThreadNotingGoal(
+        &ga, id % 3 == 0 ? TGoalThreading::CallingThread : TGoalThreading::AnyThread, order, id));
+  ga.EvaluationThreads = 4;
+  ga.NumberOfSteps = 1;
+  TRandom::Shared().SetFixedSeed(3);
+  ga.InitRun(&system);
+  ga.RunAll();
+  TRandom::Shared().SetFixedSeed(std::nullopt);
+  order.clear();
+  const TChartData chart = GoalsChart(ga, *ga.Individual(ga.Population, 0));
+  EXPECT_EQ(order, (std::vector<int>{0, 3, 6, 9}));
+  for (TThreadNotingGoal* goal : noting) {
+    if (goal->Threading() == TGoalThreading::CallingThread) {
+      EXPECT_TRUE(goal->OnCallingThread);
+    }
+  }
+  // The series stay in goal order, whoever sampled them.
+  const size_t first = chart.Series.size() - 2 * noting.size();
+  for (size_t id = 0; id < noting.size(); ++id)
+    EXPECT_EQ(chart.Series[first + 2 * id + 1].Points.back().Y, static_cast<long double>(id));
+}
+
+TEST(ParallelEvaluation, RunTasksRunsEveryTaskAndThrowsTheLowestFailure) {
+  TPopulationEvaluator evaluator;
+  evaluator.SetThreads(4);
+  std::vector<std::atomic<int>> runs(100);
+  try {
+    evaluator.RunTasks(runs.size(), [&](size_t i) {
+      runs[i]++;
+      if (i == 80) throw std::runtime_error("eighty");
+      if (i == 37) throw std::runtime_error("thirty-seven");
+    });
+    ADD_FAILURE() << "no failure came back";
+  } catch (const std::runtime_error& e) {
+    EXPECT_STREQ(e.what(), "thirty-seven");
+  }
+  for (size_t i = 0; i < runs.size(); ++i) EXPECT_EQ(runs[i], 1) << i;
+
+  // Asked while a round runs (from the stop check, as a window's events are), the tasks run
+  // on the calling thread and the round goes on undisturbed.
+  TMechanicalSystem system;
+  TGeneticAlgorithm ga;
+  LoadElbowTask(system, ga, false);
+  ga.EvaluationThreads = 4;
+  ga.NumberOfSteps = 3;
+  int asked = 0;
+  std::vector<int> done(5, 0);
+  ga.StopRequested = [&] {
+    ++asked;
+    ga.Evaluator->RunTasks(done.size(), [&](size_t i) { ++done[i]; });
+    return false;
+  };
+  TRandom::Shared().SetFixedSeed(11);
+  ga.InitRun(&system);
+  ga.RunAll();
+  TRandom::Shared().SetFixedSeed(std::nullopt);
+  EXPECT_GT(asked, 3);
+  EXPECT_EQ(done, std::vector<int>(5, asked));
 }
 
 TEST(ThreadPool, RunsEveryIndexOnceAndCarriesTheFirstFailureBack) {
