@@ -135,8 +135,8 @@ void TMuscleGeneticControl::Crossover(int opType, int numberOfPoints, TChromosom
                                       TChromosome* p2, TChromosome* c1, TChromosome* c2) {
   // Each child position takes whole trains from one parent or the other.
   auto write = [&](int32_t i, bool swapped) {
-    c1->Child(i)->Genes = (swapped ? p2 : p1)->Child(i)->Genes;
-    c2->Child(i)->Genes = (swapped ? p1 : p2)->Child(i)->Genes;
+    CopyTrain(*(swapped ? p2 : p1)->Child(i), *c1->Child(i));
+    CopyTrain(*(swapped ? p1 : p2)->Child(i), *c2->Child(i));
   };
   CrossChildren(opType, OpCode::MuscleOnePoint, OpCode::MuscleMultiPoint, numberOfPoints, p1, p2,
                 c1, c2, write);

@@ -176,9 +176,16 @@ bool ChangeActivation(TMotorUnitGeneticControl& control, long double range,
   return true;
 }
 
+void CopyTrain(const TChromosome& from, TChromosome& to) {
+  to.Genes = from.Genes;
+  const auto* source = dynamic_cast<const TMotorUnitGeneticControl*>(&from);
+  auto* target = dynamic_cast<TMotorUnitGeneticControl*>(&to);
+  if (source != nullptr && target != nullptr) target->Samples = source->Samples;
+}
+
 bool CopyTrains(const TChromosome& from, TChromosome& to) {
   bool changed = to.Genes != from.Genes;
-  if (changed) to.Genes = from.Genes;
+  if (changed) CopyTrain(from, to);
   const int count = std::min(from.ChildCount(), to.ChildCount());
   for (int i = 0; i < count; ++i) changed = CopyTrains(*from.Child(i), *to.Child(i)) || changed;
   return changed;

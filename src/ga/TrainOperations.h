@@ -98,8 +98,11 @@ void CrossChildren(int opType, int onePoint, int multiPoint, int n, const TChrom
                    const TChromosome* p2, TChromosome* c1, TChromosome* c2,
                    const std::function<void(int32_t, bool)>& write);
 
+// The train of `from` becomes the train of `to`. A motor unit's samples go with its train:
+// they were made for it, so the copy needs none of its own.
+void CopyTrain(const TChromosome& from, TChromosome& to);
 // Copies every train below `from` (its own genes and its children's, position by position)
-// into `to`; true when any train changed.
+// into `to`, as CopyTrain does; true when any train changed.
 bool CopyTrains(const TChromosome& from, TChromosome& to);
 
 }  // namespace sarvanta

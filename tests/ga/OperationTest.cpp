@@ -4,6 +4,7 @@
 
 #include "GaFixture.h"
 #include "ga/TrainOperations.h"
+#include "ga/UnitSamples.h"
 
 #include <gtest/gtest.h>
 
@@ -264,11 +265,29 @@ TEST_F(TOperatorTest, MuscleCrossoversSwapWholeTrains) {
   const std::vector<TGenes> a{{1, 2}, {3}, {4, 5, 6}};
   const std::vector<TGenes> b{{11}, {12, 13}, {}};
   auto p1 = Muscle(a), p2 = Muscle(b), c1 = Muscle(a), c2 = Muscle(b);
+  // Each parent's unit holds the samples of its train; the children start as the parents'
+  // copies.
+  const auto samplesOf = [](const TChromosome& muscle, int i) {
+    return static_cast<const TMotorUnitGeneticControl*>(muscle.Child(i))->Samples;
+  };
+  for (int i = 0; i < 3; ++i) {
+    for (auto* pair : {&p1, &p2}) {
+      auto samples = std::make_shared<TUnitSamples>();
+      static_cast<TMotorUnitGeneticControl*>((*pair)->Child(i))->Samples = samples;
+      auto& child = pair == &p1 ? c1 : c2;
+      static_cast<TMotorUnitGeneticControl*>(child->Child(i))->Samples = samples;
+    }
+  }
   TRandom::Shared().State = 1000;
   ASSERT_EQ(Probe().Below(3), 1u);
   c1->Crossover(OpCode::MuscleOnePoint, 0, p1.get(), p2.get(), c1.get(), c2.get());
   EXPECT_EQ(Trains(*c1), (std::vector<TGenes>{a[0], b[1], b[2]}));
   EXPECT_EQ(Trains(*c2), (std::vector<TGenes>{b[0], a[1], a[2]}));
+  // The samples went with the trains: no new samples are needed for them.
+  EXPECT_EQ(samplesOf(*c1, 0), samplesOf(*p1, 0));
+  EXPECT_EQ(samplesOf(*c1, 2), samplesOf(*p2, 2));
+  EXPECT_EQ(samplesOf(*c2, 1), samplesOf(*p1, 1));
+  EXPECT_EQ(samplesOf(*c2, 0), samplesOf(*p2, 0));
 
   // Cut positions 0, 0, 1, 2, 3 over four units: segments P1 | P2 | P1 | P2, later ones win.
   const std::vector<TGenes> a4{{1}, {2}, {3}, {4}};
@@ -342,6 +361,16 @@ TEST_F(TOperatorTest, MotorCenterOperationsActOnWholeMuscles) {
     EXPECT_EQ(c1.Level(0)[unit]->Genes, second.Level(0)[unit]->Genes) << unit;
     EXPECT_EQ(c2.Level(0)[unit]->Genes, first->Level(0)[unit]->Genes) << unit;
   }
+  // A copied train brings its unit's samples along.
+  static_cast<TMotorUnitGeneticControl*>(second.Level(0)[3])->Samples =
+      std::make_shared<TUnitSamples>();
+  first->AssignTo(&c1);
+  TRandom::Shared().State = 1000;
+  c1.Level(2)[0]->Crossover(OpCode::MotorCenterOnePoint, 0, first->Level(2)[0], second.Level(2)[0],
+                            c1.Level(2)[0], c2.Level(2)[0]);
+  EXPECT_EQ(static_cast<TMotorUnitGeneticControl*>(c1.Level(0)[3])->Samples,
+            static_cast<TMotorUnitGeneticControl*>(second.Level(0)[3])->Samples);
+  EXPECT_NE(static_cast<TMotorUnitGeneticControl*>(c1.Level(0)[3])->Samples, nullptr);
   EXPECT_TRUE(c1.Level(1)[0]->Changed);
   EXPECT_TRUE(c1.Level(1)[1]->Changed);
 
