@@ -7,7 +7,9 @@
 #include "model/Cache.h"
 #include "model/ImpulseTrain.h"
 
+#include <atomic>
 #include <cstring>
+#include <thread>
 #include <unordered_map>
 
 namespace sarvanta {
@@ -76,6 +78,8 @@ struct TPopulationEvaluator::TWork {
   // Units whose samples do not fit their train, and the job that makes them.
   std::vector<TMotorUnitGeneticControl*> Needs;
   std::vector<uint64_t> NeedHashes;
+  // The position in Muscles of each need's muscle.
+  std::vector<size_t> NeedMuscles;
   std::vector<size_t> NeedJobs;
   // What the individual's results follow from: per muscle a mark, then per unit its samples'
   // Serial (kJobKey + job for a need).
@@ -84,7 +88,8 @@ struct TPopulationEvaluator::TWork {
   size_t SameAs = kNone;
   // A failure before the goals (a grid that cannot be sampled, no memory for the samples).
   std::exception_ptr Error;
-  // The failure of each goal estimated apart (none for the others).
+  // The failure of each muscle's sum and of each goal estimated apart (none for the others).
+  std::vector<std::exception_ptr> MuscleErrors;
   std::vector<std::exception_ptr> GoalErrors;
 };
 
@@ -179,30 +184,42 @@ void TPopulationEvaluator::Begin(const std::vector<TIndividual*>& due,
   RunAll(
       works_.size(), [this](size_t i) { Prepare(works_[i]); }, checkStop);
   PlanJobs();
-  RunAll(
-      jobs_.size(), [this](size_t j) { MakeSamples(jobs_[j]); }, checkStop);
   SamplesMade += jobs_.size();
-  for (TWork& work : works_) Attach(work);
-  // The muscles of the individuals evaluated here (not taking an identical one's results).
-  std::vector<std::pair<size_t, size_t>> muscles;
-  for (size_t i = 0; i < works_.size(); ++i)
-    if (works_[i].SameAs == kNone && !works_[i].Error)
-      for (size_t m = 0; m < works_[i].Muscles.size(); ++m) muscles.emplace_back(i, m);
-  RunAll(
-      muscles.size(), [&](size_t k) { SumMuscle(works_[muscles[k].first], muscles[k].second); },
-      checkStop);
-  // Then every goal that may run on any thread, each of each individual a piece of work.
-  std::vector<std::pair<size_t, size_t>> estimations;
+  // The rest in one range, in this order: the unit samples to make, the muscle sums, the goal
+  // estimations. A sum waits for its muscle's samples and an estimation for its individual's
+  // sums; these were handed out before it, so a wait is only for work in progress.
+  std::vector<std::pair<size_t, size_t>> muscles, estimations;
   for (size_t i = 0; i < works_.size(); ++i) {
     TWork& work = works_[i];
     work.GoalErrors.assign(goals_.size(), nullptr);
-    if (work.SameAs != kNone || work.Error || work.Individual->Root == nullptr) continue;
+    work.MuscleErrors.assign(work.Muscles.size(), nullptr);
+    if (work.SameAs != kNone || work.Error) continue;
+    for (size_t m = 0; m < work.Muscles.size(); ++m) muscles.emplace_back(i, m);
+    if (work.Individual->Root == nullptr) continue;
     for (size_t j = 0; j < goals_.size(); ++j)
       if (threading_[j] == TGoalThreading::AnyThread) estimations.emplace_back(i, j);
   }
+  jobDone_ = std::make_unique<std::atomic<bool>[]>(jobs_.size());
+  sumsLeft_ = std::make_unique<std::atomic<size_t>[]>(works_.size());
+  for (const auto& [i, m] : muscles) sumsLeft_[i].fetch_add(1, std::memory_order_relaxed);
+  const size_t jobCount = jobs_.size();
   RunAll(
-      estimations.size(),
-      [&](size_t k) { Estimate(works_[estimations[k].first], estimations[k].second); }, checkStop);
+      jobCount + muscles.size() + estimations.size(),
+      [&](size_t k) {
+        if (k < jobCount) {
+          MakeSamples(jobs_[k]);
+          jobDone_[k].store(true, std::memory_order_release);
+        } else if (k < jobCount + muscles.size()) {
+          const auto [i, m] = muscles[k - jobCount];
+          AttachAndSum(works_[i], m);
+          sumsLeft_[i].fetch_sub(1, std::memory_order_release);
+        } else {
+          const auto [i, j] = estimations[k - jobCount - muscles.size()];
+          while (sumsLeft_[i].load(std::memory_order_acquire) != 0) std::this_thread::yield();
+          if (!FirstFailure(works_[i])) Estimate(works_[i], j);
+        }
+      },
+      checkStop);
 }
 
 void TPopulationEvaluator::Prepare(TWork& work) const {
@@ -214,7 +231,8 @@ void TPopulationEvaluator::Prepare(TWork& work) const {
     if (work.Muscles.empty()) return;
     const TEvaluationGrid& grid = snapshot_->Grid();
     size_t cursor = 0;
-    for (TMuscleGeneticControl* muscle : work.Muscles) {
+    for (size_t m = 0; m < work.Muscles.size(); ++m) {
+      TMuscleGeneticControl* muscle = work.Muscles[m];
       work.Signature.push_back(reinterpret_cast<uintptr_t>(muscle->Model));
       for (int u = 0; u < muscle->ChildCount(); ++u) {
         TMotorUnitGeneticControl* unit = UnitOf(*muscle, u);
@@ -233,6 +251,7 @@ void TPopulationEvaluator::Prepare(TWork& work) const {
           work.Signature.push_back(kJobKey + work.Needs.size());
           work.Needs.push_back(unit);
           work.NeedHashes.push_back(TrainHash(unit->Model, unit->Genes));
+          work.NeedMuscles.push_back(m);
           continue;
         }
         work.Signature.push_back(unit->Samples->Serial);
@@ -270,16 +289,35 @@ void TPopulationEvaluator::PlanJobs() {
   }
 }
 
-void TPopulationEvaluator::Attach(TWork& work) const {
-  if (work.Error) return;
-  for (size_t n = 0; n < work.Needs.size(); ++n) {
-    const TJob& job = jobs_[work.NeedJobs[n]];
-    if (job.Error) {
-      work.Error = job.Error;
-      return;
+void TPopulationEvaluator::AttachAndSum(TWork& work, size_t index) const {
+  try {
+    for (size_t n = 0; n < work.Needs.size(); ++n) {
+      if (work.NeedMuscles[n] != index) continue;
+      const size_t job = work.NeedJobs[n];
+      while (!jobDone_[job].load(std::memory_order_acquire)) std::this_thread::yield();
+      // A muscle with a unit whose samples failed is not summed: the individual fails.
+      if (jobs_[job].Error) return;
     }
-    work.Needs[n]->Samples = job.Result;
+    for (size_t n = 0; n < work.Needs.size(); ++n)
+      if (work.NeedMuscles[n] == index) work.Needs[n]->Samples = jobs_[work.NeedJobs[n]].Result;
+    SumMuscle(work, index);
+  } catch (...) {
+    work.MuscleErrors[index] = std::current_exception();
   }
+}
+
+std::exception_ptr TPopulationEvaluator::FirstFailure(const TWork& work) const {
+  if (work.Error) return work.Error;
+  for (size_t job : work.NeedJobs)
+    if (jobs_[job].Error) return jobs_[job].Error;
+  for (const std::exception_ptr& error : work.MuscleErrors)
+    if (error) return error;
+  return nullptr;
+}
+
+void TPopulationEvaluator::AttachAll(TWork& work) const {
+  for (size_t n = 0; n < work.Needs.size(); ++n)
+    work.Needs[n]->Samples = jobs_[work.NeedJobs[n]].Result;
 }
 
 void TPopulationEvaluator::MakeSamples(TJob& job) const {
@@ -370,7 +408,9 @@ void TPopulationEvaluator::TakeFrom(TWork& work, const TWork& original) const {
 
 void TPopulationEvaluator::Complete(size_t index) {
   TWork& work = works_.at(index);
+  work.Error = FirstFailure(work);
   if (work.SameAs != kNone && !work.Error) {
+    AttachAll(work);
     TakeFrom(work, works_[work.SameAs]);
     ++SharedResults;
   }
@@ -388,6 +428,8 @@ void TPopulationEvaluator::Complete(size_t index) {
 void TPopulationEvaluator::End() {
   works_.clear();
   jobs_.clear();
+  jobDone_.reset();
+  sumsLeft_.reset();
 }
 
 }  // namespace sarvanta

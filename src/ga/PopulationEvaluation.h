@@ -9,6 +9,7 @@
 
 #include "ga/EvaluationSnapshot.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <exception>
@@ -80,7 +81,13 @@ class TPopulationEvaluator {
   void Prepare(TWork& work) const;
   void PlanJobs();
   void MakeSamples(TJob& job) const;
-  void Attach(TWork& work) const;
+  // Waits for the samples of muscle `index`'s units, gives them to the units and sums the
+  // muscle; a failure is kept in the work.
+  void AttachAndSum(TWork& work, size_t index) const;
+  void AttachAll(TWork& work) const;
+  // The individual's first failure before its goals: its own, its samples' (in unit order),
+  // its sums' (in muscle order).
+  std::exception_ptr FirstFailure(const TWork& work) const;
   void SumMuscle(TWork& work, size_t index) const;
   void Estimate(TWork& work, size_t goal) const;
   void TakeFrom(TWork& work, const TWork& original) const;
@@ -91,6 +98,9 @@ class TPopulationEvaluator {
   std::vector<TGoalThreading> threading_;
   std::vector<TWork> works_;
   std::vector<TJob> jobs_;
+  // Set when job k's samples are made; per entry, the muscle sums not yet done.
+  std::unique_ptr<std::atomic<bool>[]> jobDone_;
+  std::unique_ptr<std::atomic<size_t>[]> sumsLeft_;
   // The workers are busy with a range of RunAll.
   bool poolBusy_ = false;
 };
