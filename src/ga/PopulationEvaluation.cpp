@@ -71,10 +71,23 @@ struct TTrainKeyHash {
 
 }  // namespace
 
+// What preparing one muscle of an individual found, kept apart so that the muscles of an
+// individual can be prepared on different threads: the muscle's part of the signature (a need
+// as kJobKey + its position among the muscle's needs), its needs and their train hashes.
+namespace {
+struct TMusclePart {
+  std::vector<uint64_t> Signature;
+  std::vector<TMotorUnitGeneticControl*> Needs;
+  std::vector<uint64_t> NeedHashes;
+  std::exception_ptr Error;
+};
+}  // namespace
+
 // One individual of the round. Written by the one thread that handles it in a phase.
 struct TPopulationEvaluator::TWork {
   TIndividual* Individual = nullptr;
   std::vector<TMuscleGeneticControl*> Muscles;
+  std::vector<TMusclePart> Parts;
   // Units whose samples do not fit their train, and the job that makes them.
   std::vector<TMotorUnitGeneticControl*> Needs;
   std::vector<uint64_t> NeedHashes;
@@ -180,9 +193,16 @@ void TPopulationEvaluator::Begin(const std::vector<TIndividual*>& due,
     threading_.push_back(goal->Threading());
   }
   works_.resize(due.size());
-  for (size_t i = 0; i < due.size(); ++i) works_[i].Individual = due[i];
+  std::vector<std::pair<size_t, size_t>> parts;
+  for (size_t i = 0; i < due.size(); ++i) {
+    works_[i].Individual = due[i];
+    FindMuscles(works_[i]);
+    for (size_t m = 0; m < works_[i].Muscles.size(); ++m) parts.emplace_back(i, m);
+  }
   RunAll(
-      works_.size(), [this](size_t i) { Prepare(works_[i]); }, checkStop);
+      parts.size(), [&](size_t k) { PrepareMuscle(works_[parts[k].first], parts[k].second); },
+      checkStop);
+  for (TWork& work : works_) JoinParts(work);
   PlanJobs();
   SamplesMade += jobs_.size();
   // The rest in one range, in this order: the unit samples to make, the muscle sums, the goal
@@ -222,44 +242,67 @@ void TPopulationEvaluator::Begin(const std::vector<TIndividual*>& due,
       checkStop);
 }
 
-void TPopulationEvaluator::Prepare(TWork& work) const {
+void TPopulationEvaluator::FindMuscles(TWork& work) const {
   TIndividual& individual = *work.Individual;
   individual.Values.assign(goals_.size(), 0.0L);
   if (individual.Root == nullptr) return;
   try {
     CollectMuscles(*individual.Root, work.Muscles);
-    if (work.Muscles.empty()) return;
-    const TEvaluationGrid& grid = snapshot_->Grid();
-    size_t cursor = 0;
-    for (size_t m = 0; m < work.Muscles.size(); ++m) {
-      TMuscleGeneticControl* muscle = work.Muscles[m];
-      work.Signature.push_back(reinterpret_cast<uintptr_t>(muscle->Model));
-      for (int u = 0; u < muscle->ChildCount(); ++u) {
-        TMotorUnitGeneticControl* unit = UnitOf(*muscle, u);
-        const TTwitchParameters* parameters =
-            unit != nullptr ? snapshot_->Unit(unit->Model, cursor) : nullptr;
-        if (parameters == nullptr) {
-          work.Signature.push_back(0);
-          continue;
-        }
-        NormalizeTrain(unit->Genes, parameters->Tref);
-        if (unit->Samples == nullptr ||
-            !unit->Samples->Fit(snapshot_->UnitsId(), unit->Genes, grid.Id)) {
-          // Samples that no longer fit go now, not after their successors are made: a new
-          // grid would otherwise hold the population's samples twice.
-          unit->Samples.reset();
-          work.Signature.push_back(kJobKey + work.Needs.size());
-          work.Needs.push_back(unit);
-          work.NeedHashes.push_back(TrainHash(unit->Model, unit->Genes));
-          work.NeedMuscles.push_back(m);
-          continue;
-        }
-        work.Signature.push_back(unit->Samples->Serial);
-      }
-    }
+    work.Parts.resize(work.Muscles.size());
   } catch (...) {
+    work.Muscles.clear();
     work.Error = std::current_exception();
   }
+}
+
+void TPopulationEvaluator::PrepareMuscle(TWork& work, size_t index) const {
+  TMusclePart& part = work.Parts[index];
+  try {
+    const TEvaluationGrid& grid = snapshot_->Grid();
+    const TMuscleGeneticControl& muscle = *work.Muscles[index];
+    part.Signature.push_back(reinterpret_cast<uintptr_t>(muscle.Model));
+    size_t cursor = static_cast<size_t>(-1);
+    for (int u = 0; u < muscle.ChildCount(); ++u) {
+      TMotorUnitGeneticControl* unit = UnitOf(muscle, u);
+      const TTwitchParameters* parameters =
+          unit != nullptr ? snapshot_->Unit(unit->Model, cursor) : nullptr;
+      if (parameters == nullptr) {
+        part.Signature.push_back(0);
+        continue;
+      }
+      NormalizeTrain(unit->Genes, parameters->Tref);
+      if (unit->Samples == nullptr ||
+          !unit->Samples->Fit(snapshot_->UnitsId(), unit->Genes, grid.Id)) {
+        // Samples that no longer fit go now, not after their successors are made: a new
+        // grid would otherwise hold the population's samples twice.
+        unit->Samples.reset();
+        part.Signature.push_back(kJobKey + part.Needs.size());
+        part.Needs.push_back(unit);
+        part.NeedHashes.push_back(TrainHash(unit->Model, unit->Genes));
+        continue;
+      }
+      part.Signature.push_back(unit->Samples->Serial);
+    }
+  } catch (...) {
+    part.Error = std::current_exception();
+  }
+}
+
+void TPopulationEvaluator::JoinParts(TWork& work) const {
+  for (size_t m = 0; m < work.Parts.size() && !work.Error; ++m) {
+    TMusclePart& part = work.Parts[m];
+    if (part.Error) {
+      work.Error = part.Error;
+      break;
+    }
+    const uint64_t offset = work.Needs.size();
+    for (uint64_t key : part.Signature)
+      work.Signature.push_back(key >= kJobKey ? key + offset : key);
+    work.Needs.insert(work.Needs.end(), part.Needs.begin(), part.Needs.end());
+    work.NeedHashes.insert(work.NeedHashes.end(), part.NeedHashes.begin(), part.NeedHashes.end());
+    work.NeedMuscles.insert(work.NeedMuscles.end(), part.Needs.size(), m);
+  }
+  work.Parts.clear();
 }
 
 void TPopulationEvaluator::PlanJobs() {

@@ -78,7 +78,12 @@ class TPopulationEvaluator {
   void RunAll(size_t count, const std::function<void(size_t)>& task,
               const std::function<void()>& checkStop);
   // The pieces of work, each touching only its own individual (or job).
-  void Prepare(TWork& work) const;
+  // Lists the individual's muscles and resets its goal values (calling thread).
+  void FindMuscles(TWork& work) const;
+  // Normalizes the trains of muscle `index` and finds the units whose samples do not fit.
+  void PrepareMuscle(TWork& work, size_t index) const;
+  // Puts the muscles' findings together in muscle order (calling thread).
+  void JoinParts(TWork& work) const;
   void PlanJobs();
   void MakeSamples(TJob& job) const;
   // Waits for the samples of muscle `index`'s units, gives them to the units and sums the
