@@ -15,32 +15,25 @@ out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 cores=$(nproc)
 
-# Best wall seconds of $runs runs of: steps threads
-best() {
-  local steps=$1 threads=$2 best="" start end seconds
-  for ((r = 0; r < runs; r++)); do
-    start=$(date +%s.%N)
-    "$cli" run "$root/examples/bench-arm.svt" --steps "$steps" --population 20 --seed 3 \
-      --threads "$threads" --out "$out/run-$threads" --overwrite --quiet > "$out/stdout-$threads"
-    end=$(date +%s.%N)
-    seconds=$(awk -v a="$start" -v b="$end" 'BEGIN { print b - a }')
-    if [ -z "$best" ] || awk -v s="$seconds" -v b="$best" 'BEGIN { exit !(s < b) }'; then
-      best=$seconds
-    fi
-  done
-  echo "$best"
+# One run of bench-arm's task: steps threads name (its output goes to $out/stdout-name).
+run_task() {
+  "$cli" run "$root/examples/bench-arm.svt" --steps "$1" --population 20 --seed 3 \
+    --threads "$2" --out "$out/run-$3" --overwrite --quiet > "$out/stdout-$3"
 }
 
-# Best wall seconds of $runs times two 1-thread runs at once.
-best_pair() {
+# Two 1-thread runs at once.
+two_at_once() {
+  run_task 200 1 a &
+  run_task 200 1 b
+  wait
+}
+
+# Best wall seconds of $runs calls of: command [arguments]
+best_of() {
   local best="" start end seconds
   for ((r = 0; r < runs; r++)); do
     start=$(date +%s.%N)
-    for copy in a b; do
-      "$cli" run "$root/examples/bench-arm.svt" --steps 200 --population 20 --seed 3 \
-        --threads 1 --out "$out/pair-$copy" --overwrite --quiet > /dev/null &
-    done
-    wait
+    "$@"
     end=$(date +%s.%N)
     seconds=$(awk -v a="$start" -v b="$end" 'BEGIN { print b - a }')
     if [ -z "$best" ] || awk -v s="$seconds" -v b="$best" 'BEGIN { exit !(s < b) }'; then
@@ -50,12 +43,12 @@ best_pair() {
   echo "$best"
 }
 
-one=$(best 200 1)
+one=$(best_of run_task 200 1 1)
 fitness_one=$(grep -o 'Best fitness [^ ]*' "$out/stdout-1")
-all=$(best 200 "$cores")
+all=$(best_of run_task 200 "$cores" "$cores")
 fitness_all=$(grep -o 'Best fitness [^ ]*' "$out/stdout-$cores")
-start=$(best 1 1)
-pair=$(best_pair)
+start=$(best_of run_task 1 1 start)
+pair=$(best_of two_at_once)
 printf 'sarvanta-cli run examples/bench-arm.svt --steps 200 --population 20 --seed 3 (%d cores)\n' "$cores"
 awk -v one="$one" -v all="$all" -v start="$start" -v cores="$cores" -v pair="$pair" 'BEGIN {
   printf "  --threads 1: %.3f s   --threads %d: %.3f s   speed-up x%.2f\n", one, cores, all, one / all
