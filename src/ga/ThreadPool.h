@@ -23,7 +23,7 @@ class TThreadPool {
   // Called with an index of the range and the number (0 .. Size() - 1) of the worker running it.
   using TTask = std::function<void(size_t index, int worker)>;
 
-  // No machine this program runs on has more cores; more threads would only wait.
+  // A bound on the setting: threads beyond the cores only take turns on them.
   static constexpr int MaxThreads = 256;
 
   // Starts `workers` threads (1 .. MaxThreads). Throws std::system_error when the system
