@@ -313,8 +313,8 @@ void TPopulationEvaluator::PlanJobs() {
     if (work.Error) continue;
     for (size_t n = 0; n < work.Needs.size(); ++n) {
       const TMotorUnitGeneticControl* unit = work.Needs[n];
-      const auto [entry, added] = jobOf.try_emplace(
-          TTrainKey{unit->Model, &unit->Genes, work.NeedHashes[n]}, jobs_.size());
+      const auto [entry, added] =
+          jobOf.try_emplace(TTrainKey{unit->Model, &unit->Genes, work.NeedHashes[n]}, jobs_.size());
       if (added) jobs_.push_back({unit, snapshot_->Unit(unit->Model), nullptr, nullptr});
       work.NeedJobs.push_back(entry->second);
     }

@@ -7,6 +7,7 @@
 #include "ga/GeneticAlgorithm.h"
 #include "ga/GoalFunction.h"
 #include "ga/Individual.h"
+#include "ga/PopulationEvaluation.h"
 #include "ga/RunLimits.h"
 #include "ga/TaskFile.h"
 #include "model/MechanicalSystem.h"
@@ -18,6 +19,7 @@
 #include "task/Report.h"
 #include "task/RunExport.h"
 #include "task/RunFolder.h"
+#include "task/RunTables.h"
 #include "task/SettingsTransfer.h"
 #include "task/TaskViews.h"
 
@@ -293,19 +295,44 @@ std::vector<std::string> TTaskRun::WriteResults(
   if (best != nullptr) ApplySolution(*best, *system_);
   auto staged = [this](const std::string& name) { return folder_->StagedPath(name); };
 
+  // The curves are sampled, and the tables' numbers written out, on the evaluation threads.
+  const TChartData goals = best != nullptr ? GoalsChart(a, *best) : TChartData{};
+  const TChartData forces = ForcesChart(a, *system_);
+  std::string tables[4];
+  const auto makeTable = [&](size_t k) {
+    switch (k) {
+      case 0:
+        tables[0] = PopulationTable(a);
+        break;
+      case 1:
+        tables[1] = ChartTable(goals);
+        break;
+      case 2:
+        tables[2] = ChartTable(forces);
+        break;
+      default:
+        tables[3] = TrainsTable(*system_);
+        break;
+    }
+  };
+  if (a.Evaluator != nullptr) {
+    a.Evaluator->RunTasks(4, makeTable);
+  } else {
+    for (size_t k = 0; k < 4; ++k) makeTable(k);
+  }
   SaveSystemToFile(*system_, staged(ProjectOutName()));
   note(ProjectOutName());
   SaveTaskToFile(a, staged(TaskOutName()));
   note(TaskOutName());
-  WriteFileAtomically(staged("population.tsv"), PopulationTable(a));
+  WriteFileAtomically(staged("population.tsv"), tables[0]);
   note("population.tsv");
   if (best != nullptr) {
-    WriteFileAtomically(staged("goals.tsv"), ChartTable(GoalsChart(a, *best)));
+    WriteFileAtomically(staged("goals.tsv"), tables[1]);
     note("goals.tsv");
   }
-  WriteFileAtomically(staged("forces.tsv"), ChartTable(ForcesChart(a, *system_)));
+  WriteFileAtomically(staged("forces.tsv"), tables[2]);
   note("forces.tsv");
-  WriteFileAtomically(staged("trains.tsv"), TrainsTable(*system_));
+  WriteFileAtomically(staged("trains.tsv"), tables[3]);
   note("trains.tsv");
   WriteRunRecord(stopped_ ? "stopped" : "finished", "");
   note("history.tsv");
