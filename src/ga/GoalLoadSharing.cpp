@@ -14,19 +14,43 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace sarvanta {
 
 namespace {
 
-// The fatigue share of impulse i of the unit: (k Tref / Tf)^Pow, k = earlier impulses
-// within Tf; 0 without a fatigue window.
-long double ImpulseFatigue(const TMotorUnit& unit, std::span<const long double> train, int32_t i) {
-  if (unit.Tf <= 0) return 0;
-  const long double ti = train[static_cast<size_t>(i)];
-  const int32_t k = i - SearchImpulse(train, ti - unit.Tf);
-  return GeneralPower(static_cast<long double>(k) * unit.Tref / unit.Tf, unit.Pow);
-}
+// The fatigue shares of one unit's impulses: for impulse i, (k Tref / Tf)^Pow with k the
+// earlier impulses within Tf; 0 without a fatigue window. Few values of k occur, and the power
+// is the slow part: each small k's power is computed once.
+class TUnitFatigue {
+ public:
+  TUnitFatigue(const TMotorUnit& unit, std::span<const long double> train)
+      : unit_(unit), train_(train) {}
+
+  long double Of(int32_t i) {
+    if (unit_.Tf <= 0) return 0;
+    const long double ti = train_[static_cast<size_t>(i)];
+    const int32_t k = i - SearchImpulse(train_, ti - unit_.Tf);
+    if (k < 0 || k >= kKept) return Power(k);
+    if ((known_ >> k & 1u) == 0) {
+      kept_[k] = Power(k);
+      known_ |= uint64_t{1} << k;
+    }
+    return kept_[k];
+  }
+
+ private:
+  static constexpr int32_t kKept = 64;
+  long double Power(int32_t k) const {
+    return GeneralPower(static_cast<long double>(k) * unit_.Tref / unit_.Tf, unit_.Pow);
+  }
+
+  const TMotorUnit& unit_;
+  std::span<const long double> train_;
+  uint64_t known_ = 0;
+  long double kept_[kKept];
+};
 
 // Sum over the muscles with motor units of (sum over units of perUnit(unit, train)) / n_m,
 // divided by M; 0 without real muscles. The trains are the individual's of `root` (the
@@ -170,7 +194,7 @@ long double TGFMinimalFatigue::Result(TChromosome* root, long double t) {
                          while (last + 1 < static_cast<int32_t>(train.size()) &&
                                 train[static_cast<size_t>(last + 1)] <= t)
                            ++last;
-                         return last < 0 ? 0 : ImpulseFatigue(unit, train, last);
+                         return last < 0 ? 0 : TUnitFatigue(unit, train).Of(last);
                        });
 }
 
@@ -190,12 +214,13 @@ void TGFMinimalFatigue::Results(TChromosome* root, std::span<const long double> 
     for (int u = 0; u < muscle->MotorUnits.Count(); ++u) {
       const TMotorUnit& unit = *muscle->MotorUnit(u);
       const std::vector<long double>& train = unit.ImpArray();
+      TUnitFatigue fatigue(unit, train);
       int32_t last = -1;
       for (size_t i = 0; i < times.size(); ++i) {
         while (last + 1 < static_cast<int32_t>(train.size()) &&
                train[static_cast<size_t>(last + 1)] <= times[i])
           ++last;
-        sum[i] += last < 0 ? 0 : ImpulseFatigue(unit, train, last);
+        sum[i] += last < 0 ? 0 : fatigue.Of(last);
       }
     }
     for (size_t i = 0; i < times.size(); ++i) total[i] += sum[i] / muscle->MotorUnits.Count();
@@ -211,10 +236,11 @@ long double TGFMinimalFatigue::Estimation(TChromosome* root) {
       root, system,
       [&frame](const TMotorUnit& unit, std::span<const long double> train) -> long double {
         if (train.empty()) return 0;
+        TUnitFatigue fatigue(unit, train);
         long double sum = 0;
         for (size_t i = 0; i < train.size(); ++i)
           if (train[i] >= frame.FromMoment && train[i] <= frame.ToMoment)
-            sum += ImpulseFatigue(unit, train, static_cast<int32_t>(i));
+            sum += fatigue.Of(static_cast<int32_t>(i));
         if (sum == 0) return 0;
         return CheckedDivide(sum, static_cast<long double>(unit.MaxNumOfImpulses(frame.Duration)));
       });
