@@ -145,6 +145,19 @@ TEST(GoalFunction, MinimalFatigueMeasuresThePeakLossOfEachImpulse) {
   EXPECT_NEAR(goal.Result(model.Root.get(), 15), 0.4L / 2, 1e-18);
   EXPECT_EQ(goal.Result(model.Root.get(), -1), 0);
   EXPECT_EQ(goal.Goal(model.Root.get(), 15), 0);
+
+  // Counts that repeat with a broken exponent: every impulse's share is the power of its own
+  // count. The count runs from the index where the binary search for t - Tf stops, so the
+  // impulse at 40 counts 3.
+  unit->Pow = 1.5L;
+  const long double regular[] = {0, 10, 20, 30, 40, 50};
+  unit->SetImpArray(regular);
+  long double shares = 0;
+  for (int k : {0, 1, 2, 2, 3, 2}) shares += GeneralPower(k * 10.0L / 25, 1.5L);
+  EXPECT_EQ(Estimate(goal, model.Root.get()), shares / 10 / 2);
+  // A negative exponent fails at the first impulse (no earlier one: 0 to a negative power).
+  unit->Pow = -1;
+  EXPECT_THROW(Estimate(goal, model.Root.get()), EZeroDivide);
 }
 
 TEST(GoalFunction, PCSABasedWithAndWithoutSigns) {
