@@ -71,16 +71,18 @@ struct TTrainKeyHash {
 
 }  // namespace
 
+namespace {
+
 // What preparing one muscle of an individual found, kept apart so that the muscles of an
 // individual can be prepared on different threads: the muscle's part of the signature (a need
 // as kJobKey + its position among the muscle's needs), its needs and their train hashes.
-namespace {
 struct TMusclePart {
   std::vector<uint64_t> Signature;
   std::vector<TMotorUnitGeneticControl*> Needs;
   std::vector<uint64_t> NeedHashes;
   std::exception_ptr Error;
 };
+
 }  // namespace
 
 // One individual of the round. Written by the one thread that handles it in a phase.
