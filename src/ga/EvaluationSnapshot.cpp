@@ -79,11 +79,6 @@ const TEvaluationGrid& TEvaluationSnapshot::Grid() const {
   return *grid_;
 }
 
-const TTwitchParameters* TEvaluationSnapshot::Unit(const TObject* model) const {
-  size_t cursor = units_->Units.size();
-  return Unit(model, cursor);
-}
-
 const TTwitchParameters* TEvaluationSnapshot::Unit(const TObject* model, size_t& cursor) const {
   const auto& units = units_->Units;
   if (cursor >= units.size() || units[cursor].first != model) {

@@ -30,10 +30,8 @@ class TEvaluationSnapshot {
   // samples).
   const TEvaluationGrid& Grid() const;
   // The twitch parameters of the motor unit `model` (a chromosome's model object), or nullptr
-  // when it is not a motor unit of the system.
-  const TTwitchParameters* Unit(const TObject* model) const;
-  // The same, looked up first at `cursor`, which then moves past the unit found: units asked
-  // for in the model's order are found without a search.
+  // when it is not a motor unit of the system. Looked up first at `cursor`, which then moves
+  // past the unit found: units asked for in the model's order are found without a search.
   const TTwitchParameters* Unit(const TObject* model, size_t& cursor) const;
   // The same for every snapshot of one run whose units and parameters are all the same.
   uint64_t UnitsId() const { return units_->Id; }

@@ -149,7 +149,8 @@ class TGeneticAlgorithm : public TStreamComponent {
   // Threads that evaluate individuals: 0 one per core, 1 sequential evaluation. A setting of
   // the program, not of the task: it is not stored in task files.
   int32_t EvaluationThreads = 0;
-  // The evaluation threads; resized by InitRun and each evaluation to EvaluationThreads.
+  // The evaluation threads, made with the algorithm and never absent; resized by InitRun and
+  // each evaluation to EvaluationThreads.
   std::unique_ptr<TPopulationEvaluator> Evaluator;
   // Individuals evaluated since the algorithm was made (a statistic of the program).
   uint64_t Evaluations = 0;

@@ -69,17 +69,22 @@ struct TTrainKeyHash {
   size_t operator()(const TTrainKey& key) const { return key.Hash; }
 };
 
-}  // namespace
-
-namespace {
+// A unit whose samples do not fit its train: its parameters, its train's hash, the position of
+// its muscle among the individual's muscles and, once planned, the job that makes its samples.
+struct TNeed {
+  TMotorUnitGeneticControl* Unit = nullptr;
+  const TTwitchParameters* Parameters = nullptr;
+  uint64_t Hash = 0;
+  size_t Muscle = 0;
+  size_t Job = kNone;
+};
 
 // What preparing one muscle of an individual found, kept apart so that the muscles of an
 // individual can be prepared on different threads: the muscle's part of the signature (a need
-// as kJobKey + its position among the muscle's needs), its needs and their train hashes.
+// as kJobKey + its position among the muscle's needs) and its needs.
 struct TMusclePart {
   std::vector<uint64_t> Signature;
-  std::vector<TMotorUnitGeneticControl*> Needs;
-  std::vector<uint64_t> NeedHashes;
+  std::vector<TNeed> Needs;
   std::exception_ptr Error;
 };
 
@@ -90,12 +95,8 @@ struct TPopulationEvaluator::TWork {
   TIndividual* Individual = nullptr;
   std::vector<TMuscleGeneticControl*> Muscles;
   std::vector<TMusclePart> Parts;
-  // Units whose samples do not fit their train, and the job that makes them.
-  std::vector<TMotorUnitGeneticControl*> Needs;
-  std::vector<uint64_t> NeedHashes;
-  // The position in Muscles of each need's muscle.
-  std::vector<size_t> NeedMuscles;
-  std::vector<size_t> NeedJobs;
+  // Units whose samples do not fit their train, in muscle and unit order.
+  std::vector<TNeed> Needs;
   // What the individual's results follow from: per muscle a mark, then per unit its samples'
   // Serial (kJobKey + job for a need).
   std::vector<uint64_t> Signature;
@@ -279,8 +280,7 @@ void TPopulationEvaluator::PrepareMuscle(TWork& work, size_t index) const {
         // grid would otherwise hold the population's samples twice.
         unit->Samples.reset();
         part.Signature.push_back(kJobKey + part.Needs.size());
-        part.Needs.push_back(unit);
-        part.NeedHashes.push_back(TrainHash(unit->Model, unit->Genes));
+        part.Needs.push_back({unit, parameters, TrainHash(unit->Model, unit->Genes), index});
         continue;
       }
       part.Signature.push_back(unit->Samples->Serial);
@@ -301,8 +301,6 @@ void TPopulationEvaluator::JoinParts(TWork& work) const {
     for (uint64_t key : part.Signature)
       work.Signature.push_back(key >= kJobKey ? key + offset : key);
     work.Needs.insert(work.Needs.end(), part.Needs.begin(), part.Needs.end());
-    work.NeedHashes.insert(work.NeedHashes.end(), part.NeedHashes.begin(), part.NeedHashes.end());
-    work.NeedMuscles.insert(work.NeedMuscles.end(), part.Needs.size(), m);
   }
   work.Parts.clear();
 }
@@ -313,15 +311,15 @@ void TPopulationEvaluator::PlanJobs() {
   for (size_t i = 0; i < works_.size(); ++i) {
     TWork& work = works_[i];
     if (work.Error) continue;
-    for (size_t n = 0; n < work.Needs.size(); ++n) {
-      const TMotorUnitGeneticControl* unit = work.Needs[n];
+    for (TNeed& need : work.Needs) {
+      const TMotorUnitGeneticControl* unit = need.Unit;
       const auto [entry, added] =
-          jobOf.try_emplace(TTrainKey{unit->Model, &unit->Genes, work.NeedHashes[n]}, jobs_.size());
-      if (added) jobs_.push_back({unit, snapshot_->Unit(unit->Model), nullptr, nullptr});
-      work.NeedJobs.push_back(entry->second);
+          jobOf.try_emplace(TTrainKey{unit->Model, &unit->Genes, need.Hash}, jobs_.size());
+      if (added) jobs_.push_back({unit, need.Parameters, nullptr, nullptr});
+      need.Job = entry->second;
     }
     for (uint64_t& key : work.Signature)
-      if (key >= kJobKey) key = kJobKey + work.NeedJobs[key - kJobKey];
+      if (key >= kJobKey) key = kJobKey + work.Needs[key - kJobKey].Job;
     if (work.Signature.empty()) continue;
     // Identical individuals (the copies of the template a run starts with) are evaluated once.
     auto& candidates = bySignature[HashWords(work.Signature.data(), work.Signature.size())];
@@ -336,15 +334,14 @@ void TPopulationEvaluator::PlanJobs() {
 
 void TPopulationEvaluator::AttachAndSum(TWork& work, size_t index) const {
   try {
-    for (size_t n = 0; n < work.Needs.size(); ++n) {
-      if (work.NeedMuscles[n] != index) continue;
-      const size_t job = work.NeedJobs[n];
-      while (!jobDone_[job].load(std::memory_order_acquire)) std::this_thread::yield();
+    for (const TNeed& need : work.Needs) {
+      if (need.Muscle != index) continue;
+      while (!jobDone_[need.Job].load(std::memory_order_acquire)) std::this_thread::yield();
       // A muscle with a unit whose samples failed is not summed: the individual fails.
-      if (jobs_[job].Error) return;
+      if (jobs_[need.Job].Error) return;
     }
-    for (size_t n = 0; n < work.Needs.size(); ++n)
-      if (work.NeedMuscles[n] == index) work.Needs[n]->Samples = jobs_[work.NeedJobs[n]].Result;
+    for (const TNeed& need : work.Needs)
+      if (need.Muscle == index) need.Unit->Samples = jobs_[need.Job].Result;
     SumMuscle(work, index);
   } catch (...) {
     work.MuscleErrors[index] = std::current_exception();
@@ -353,16 +350,15 @@ void TPopulationEvaluator::AttachAndSum(TWork& work, size_t index) const {
 
 std::exception_ptr TPopulationEvaluator::FirstFailure(const TWork& work) const {
   if (work.Error) return work.Error;
-  for (size_t job : work.NeedJobs)
-    if (jobs_[job].Error) return jobs_[job].Error;
+  for (const TNeed& need : work.Needs)
+    if (jobs_[need.Job].Error) return jobs_[need.Job].Error;
   for (const std::exception_ptr& error : work.MuscleErrors)
     if (error) return error;
   return nullptr;
 }
 
 void TPopulationEvaluator::AttachAll(TWork& work) const {
-  for (size_t n = 0; n < work.Needs.size(); ++n)
-    work.Needs[n]->Samples = jobs_[work.NeedJobs[n]].Result;
+  for (const TNeed& need : work.Needs) need.Unit->Samples = jobs_[need.Job].Result;
 }
 
 void TPopulationEvaluator::MakeSamples(TJob& job) const {

@@ -58,19 +58,11 @@ namespace {
 
 TChartSeries Series(const std::string& title, const TCurve& curve) { return {title, curve.Points}; }
 
-}  // namespace
-
-namespace {
-
-// Runs task(i) for every i in [0, count) on the algorithm's evaluation threads. The model's
-// forces are prepared first, so that the tasks only read it.
-void RunOnEvaluationThreads(const TGeneticAlgorithm& algorithm, size_t count,
-                            const std::function<void(size_t)>& task) {
-  if (algorithm.MechanicalSystem != nullptr) algorithm.MechanicalSystem->PrepareForceSampling();
-  if (algorithm.Evaluator == nullptr) {
-    for (size_t i = 0; i < count; ++i) task(i);
-    return;
-  }
+// Runs task(i) for every i in [0, count) on the algorithm's evaluation threads. The forces of
+// `system` are prepared first, so that the tasks only read it.
+void SampleOnEvaluationThreads(const TGeneticAlgorithm& algorithm, const TMechanicalSystem* system,
+                               size_t count, const std::function<void(size_t)>& task) {
+  if (system != nullptr) system->PrepareForceSampling();
   algorithm.Evaluator->RunTasks(count, task);
 }
 
@@ -90,7 +82,7 @@ TChartData GoalsChart(TGeneticAlgorithm& algorithm, const TIndividual& solution)
   };
   for (int j = 0; j < count; ++j)
     if (algorithm.Goal(j) != nullptr && drawsRandom(j)) sample(static_cast<size_t>(j));
-  RunOnEvaluationThreads(algorithm, curves.size(), [&](size_t j) {
+  SampleOnEvaluationThreads(algorithm, algorithm.MechanicalSystem, curves.size(), [&](size_t j) {
     const int goal = static_cast<int>(j);
     if (algorithm.Goal(goal) != nullptr && !drawsRandom(goal)) sample(j);
   });
@@ -109,9 +101,8 @@ TChartData GoalsChart(TGeneticAlgorithm& algorithm, const TIndividual& solution)
 
 // Each muscle's curve is sampled on a thread of its own.
 TChartData ForcesChart(const TGeneticAlgorithm& algorithm, const TMechanicalSystem& system) {
-  system.PrepareForceSampling();
   std::vector<TCurve> curves(static_cast<size_t>(std::max(system.Muscles.Count(), 0)));
-  RunOnEvaluationThreads(algorithm, curves.size(), [&](size_t i) {
+  SampleOnEvaluationThreads(algorithm, &system, curves.size(), [&](size_t i) {
     const TMuscle* muscle = system.Muscle(static_cast<int>(i));
     if (i == 0 || muscle == nullptr) return;
     TChartScale scale;

@@ -315,11 +315,7 @@ std::vector<std::string> TTaskRun::WriteResults(
         break;
     }
   };
-  if (a.Evaluator != nullptr) {
-    a.Evaluator->RunTasks(4, makeTable);
-  } else {
-    for (size_t k = 0; k < 4; ++k) makeTable(k);
-  }
+  a.Evaluator->RunTasks(4, makeTable);
   SaveSystemToFile(*system_, staged(ProjectOutName()));
   note(ProjectOutName());
   SaveTaskToFile(a, staged(TaskOutName()));
