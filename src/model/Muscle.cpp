@@ -60,8 +60,22 @@ void TMuscle::SampleForceCached(std::span<const long double> times,
   };
   if (cached())
     std::ranges::copy(Cache->Samples, samples.begin());
-  else
+  else if (!CopyPresampled(times, samples))
     SampleForce(times, samples);
+}
+
+bool TMuscle::CopyPresampled(std::span<const long double> times,
+                             std::span<long double> samples) const {
+  const TPresampled* presampled = Presampled.get();
+  if (presampled == nullptr || times.empty() || presampled->Times.size() != times.size() ||
+      !std::equal(times.begin() + 1, times.end(), presampled->Times.begin() + 1))
+    return false;
+  std::copy(presampled->Values.begin() + 1, presampled->Values.end(), samples.begin() + 1);
+  if (times[0] == presampled->Times[0])
+    samples[0] = presampled->Values[0];
+  else
+    SampleForce(times.first(1), samples.first(1));
+  return true;
 }
 
 void TMuscle::UpdateCache() {

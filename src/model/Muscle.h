@@ -6,7 +6,9 @@
 #include "model/InspectedObject.h"
 
 #include <cstdint>
+#include <memory>
 #include <span>
+#include <vector>
 
 namespace sarvanta {
 
@@ -28,8 +30,19 @@ class TMuscle : public TInspectedObject {
   void SampleForce(std::span<const long double> times, std::span<long double> samples) const;
 
   // SampleForce, copied from the cache instead when the cache is valid and holds samples at
-  // exactly these times (the result files and charts of a run's best solution).
+  // exactly these times (the result files and charts of a run's best solution), or else from
+  // Presampled when it was sampled at these times (its first time may differ: that one point
+  // is then sampled on its own).
   void SampleForceCached(std::span<const long double> times, std::span<long double> samples) const;
+
+  // The force sampled beforehand at chosen times, so that the result curves of several goals
+  // and charts share one sampling of the same solution. Whoever sets it clears it before the
+  // trains or parameters change, and never while others sample.
+  struct TPresampled {
+    std::vector<long double> Times;
+    std::vector<long double> Values;
+  };
+  std::shared_ptr<const TPresampled> Presampled;
 
   // Brings the assigned value cache up to date: recomputed when its time frame changed or
   // CacheInvalid is set; then CacheInvalid is cleared. Nothing happens without a cache. The
@@ -75,6 +88,10 @@ class TMuscle : public TInspectedObject {
  protected:
   // A motor unit freed by anyone leaves MotorUnits at once.
   void Notification(TComponent* component, TOperation operation) override;
+
+ private:
+  // Copies Presampled when it was sampled at `times` (see SampleForceCached).
+  bool CopyPresampled(std::span<const long double> times, std::span<long double> samples) const;
 };
 
 }  // namespace sarvanta

@@ -23,6 +23,15 @@ TFrameRange FrameRange(const TFrameView& frame, const TChartScale& scale) {
   return range;
 }
 
+std::vector<long double> CurveTimes(const TFrameRange& range, long double firstOffset) {
+  std::vector<long double> times{range.X0 + firstOffset};
+  if (!(range.S > 0) || !std::isfinite(range.S)) return times;
+  for (long double t = range.X0 + range.S; t < range.X1 && times.size() < MaxCurvePoints;
+       t += range.S)
+    times.push_back(t + range.O);
+  return times;
+}
+
 namespace {
 
 void AddPoint(TCurve& curve, long double x, long double y) {
@@ -33,16 +42,6 @@ void AddPoint(TCurve& curve, long double x, long double y) {
     curve.DataMax = std::max(curve.DataMax, y);
   }
   curve.Points.push_back({x, y});
-}
-
-// The first point at X0 + firstOffset, then t + O for t = X0 + S, X0 + 2S, ... while t < X1.
-std::vector<long double> CurveTimes(const TFrameRange& range, long double firstOffset) {
-  std::vector<long double> times{range.X0 + firstOffset};
-  if (!(range.S > 0) || !std::isfinite(range.S)) return times;
-  for (long double t = range.X0 + range.S; t < range.X1 && times.size() < MaxCurvePoints;
-       t += range.S)
-    times.push_back(t + range.O);
-  return times;
 }
 
 TCurve Sample(const TFrameRange& range, const TCurveFunction& f, long double firstOffset) {

@@ -57,6 +57,10 @@ using TCurveFunction =
 // above 0) would otherwise run out of memory or never end.
 constexpr size_t MaxCurvePoints = 1000000;
 
+// The times of a curve: the first at X0 + firstOffset, then t + O for t = X0 + S, X0 + 2S, ...
+// while t < X1 (at most MaxCurvePoints).
+std::vector<long double> CurveTimes(const TFrameRange& range, long double firstOffset);
+
 // The first point at X0 itself, then points at t + O for t = X0 + S, X0 + 2S, ... while t < X1
 // (0 to 200 with step 2 gives the 100 points 0, 2, ..., 198). A step that is not above 0 gives
 // the first point only.

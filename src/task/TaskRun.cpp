@@ -16,6 +16,7 @@
 #include "task/AutoSave.h"
 #include "task/AutoSaveName.h"
 #include "task/FileKind.h"
+#include "task/PresampledForces.h"
 #include "task/Report.h"
 #include "task/RunExport.h"
 #include "task/RunFolder.h"
@@ -295,9 +296,14 @@ std::vector<std::string> TTaskRun::WriteResults(
   if (best != nullptr) ApplySolution(*best, *system_);
   auto staged = [this](const std::string& name) { return folder_->StagedPath(name); };
 
-  // The curves are sampled, and the tables' numbers written out, on the evaluation threads.
-  const TChartData goals = best != nullptr ? GoalsChart(a, *best) : TChartData{};
-  const TChartData forces = ForcesChart(a, *system_);
+  // The curves are sampled, and the tables' numbers written out, on the evaluation threads;
+  // the muscles' forces are sampled once for the goals' curves and the force chart.
+  TChartData goals, forces;
+  {
+    const TPresampledForces presampled(a, *system_);
+    if (best != nullptr) goals = GoalsChart(a, *best);
+    forces = ForcesChart(a, *system_);
+  }
   std::string tables[4];
   const auto makeTable = [&](size_t k) {
     switch (k) {

@@ -5,6 +5,7 @@
 #include "model/MotorUnit.h"
 #include "model/Muscle.h"
 #include "model/TimeFrame.h"
+#include "task/PresampledForces.h"
 #include "task/ResultCurves.h"
 #include "task/RunExport.h"
 #include "task/RunProgress.h"
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -108,6 +110,61 @@ TEST(TaskRun, ResultsDescribeTheBestSolution) {
   const TChartData goals = GoalsChart(algorithm, *algorithm.Individual(algorithm.Population, 0));
   ASSERT_EQ(goals.Series.size(), 4u);
   EXPECT_EQ(goals.Series[1].Title, "Joint angle result [N·m]");
+  fs::remove_all(settings.OutFolder);
+}
+
+namespace {
+
+bool SamePoints(const TChartData& a, const TChartData& b) {
+  if (a.Series.size() != b.Series.size()) return false;
+  for (size_t s = 0; s < a.Series.size(); ++s) {
+    const auto& p = a.Series[s].Points;
+    const auto& q = b.Series[s].Points;
+    if (p.size() != q.size()) return false;
+    for (size_t i = 0; i < p.size(); ++i)
+      if (p[i].X != q[i].X || p[i].Y != q[i].Y) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+TEST(ResultCurves, PresampledForcesGiveEveryChartTheSameBitsAndGoAway) {
+  TRunSettings settings = ElbowRun("sarvanta-taskrun-presampled");
+  settings.Steps = 2;
+  TTaskRun run(settings);
+  run.Load();
+  run.Prepare();
+  run.Run(nullptr, nullptr);
+  TGeneticAlgorithm& algorithm = run.Algorithm();
+  TMechanicalSystem& system = run.System();
+  const TIndividual& best = *algorithm.Individual(algorithm.Population, 0);
+  // An oscillating frame: a force curve starts at X0, a goal's result curve at X0 + offset.
+  algorithm.TimeFrame->OscOffset = 0.375L;
+  for (int m = 1; m < system.Muscles.Count(); ++m) system.Muscle(m)->CacheInvalid = true;
+  const TChartData goals = GoalsChart(algorithm, best);
+  const TChartData forces = ForcesChart(algorithm, system);
+  ASSERT_FALSE(forces.Series.empty());
+  ASSERT_GT(forces.Series[0].Points.size(), 2u);
+  TMuscle& biceps = *system.Muscle(1);
+  {
+    const TPresampledForces presampled(algorithm, system);
+    ASSERT_NE(biceps.Presampled, nullptr);
+    EXPECT_TRUE(SamePoints(GoalsChart(algorithm, best), goals));
+    EXPECT_TRUE(SamePoints(ForcesChart(algorithm, system), forces));
+    // The tail is copied from the presampled forces, the first point (at another time) is
+    // sampled on its own.
+    auto marked = std::make_shared<TMuscle::TPresampled>(*biceps.Presampled);
+    std::fill(marked->Values.begin(), marked->Values.end(), 7.0L);
+    biceps.Presampled = marked;
+    const auto& points = ForcesChart(algorithm, system).Series[0].Points;
+    EXPECT_EQ(points[0].Y, forces.Series[0].Points[0].Y);
+    EXPECT_NE(points[0].X, marked->Times[0]);
+    EXPECT_EQ(points[1].Y, 7.0L);
+    EXPECT_EQ(points.back().Y, 7.0L);
+  }
+  for (int m = 1; m < system.Muscles.Count(); ++m) EXPECT_EQ(system.Muscle(m)->Presampled, nullptr);
+  EXPECT_TRUE(SamePoints(ForcesChart(algorithm, system), forces));
   fs::remove_all(settings.OutFolder);
 }
 
