@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The user's run, timed as the user sees it: `sarvanta-cli run` of bench-arm's own task
-# (population 20, 200 steps, seed 3) with one evaluation thread and with one per core, side by
-# side, the best wall time of five runs each. The time per generation leaves out the start and
-# the result files (a 1-step run of the same command); both runs must end with the same best
-# fitness. For scale, the speed-up the machine itself gives at the time: two 1-thread runs at
-# once against one alone (a shared machine does not always give its full core count).
+# (population 20, 200 steps, seed 3) with one evaluation thread and with one per core, in
+# pairs (one run of each, right after each other, five pairs by default): the best wall time of
+# each, and the median of the pairs' speed-ups, which a shared machine's changing speed moves
+# less. The time per generation leaves out the start and the result files (a 1-step run of the
+# same command); both runs must end with the same best fitness. For scale, the speed-up the
+# machine itself gives at the time: two 1-thread runs at once against one alone (a shared
+# machine does not always give its full core count).
 # Usage: bench/bench_cli_run.sh BUILD [RUNS]
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -28,30 +30,41 @@ two_at_once() {
   wait
 }
 
-# Best wall seconds of $runs calls of: command [arguments]
-best_of() {
-  local best="" start end seconds
-  for ((r = 0; r < runs; r++)); do
-    start=$(date +%s.%N)
-    "$@"
-    end=$(date +%s.%N)
-    seconds=$(awk -v a="$start" -v b="$end" 'BEGIN { print b - a }')
-    if [ -z "$best" ] || awk -v s="$seconds" -v b="$best" 'BEGIN { exit !(s < b) }'; then
-      best=$seconds
-    fi
-  done
-  echo "$best"
+# Wall seconds of one call of: command [arguments]
+seconds_of() {
+  local start end
+  start=$(date +%s.%N)
+  "$@"
+  end=$(date +%s.%N)
+  awk -v a="$start" -v b="$end" 'BEGIN { print b - a }'
 }
 
-one=$(best_of run_task 200 1 1)
+# Best wall seconds of $runs calls of: command [arguments]
+best_of() {
+  for ((r = 0; r < runs; r++)); do seconds_of "$@"; done | sort -g | head -1
+}
+
+# Pairs of runs: "seconds with 1 thread, seconds with one per core" per line.
+for ((r = 0; r < runs; r++)); do
+  echo "$(seconds_of run_task 200 1 1) $(seconds_of run_task 200 "$cores" "$cores")"
+done > "$out/pairs"
+one=$(awk '{ print $1 }' "$out/pairs" | sort -g | head -1)
+all=$(awk '{ print $2 }' "$out/pairs" | sort -g | head -1)
+median=$(awk '{ print $1 / $2 }' "$out/pairs" | sort -g |
+  awk '{ v[NR] = $1 } END { print NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }')
+lowest=$(awk '{ print $1 / $2 }' "$out/pairs" | sort -g | head -1)
+highest=$(awk '{ print $1 / $2 }' "$out/pairs" | sort -g | tail -1)
 fitness_one=$(grep -o 'Best fitness [^ ]*' "$out/stdout-1")
-all=$(best_of run_task 200 "$cores" "$cores")
 fitness_all=$(grep -o 'Best fitness [^ ]*' "$out/stdout-$cores")
 start=$(best_of run_task 1 1 start)
 pair=$(best_of two_at_once)
 printf 'sarvanta-cli run examples/bench-arm.svt --steps 200 --population 20 --seed 3 (%d cores)\n' "$cores"
-awk -v one="$one" -v all="$all" -v start="$start" -v cores="$cores" -v pair="$pair" 'BEGIN {
-  printf "  --threads 1: %.3f s   --threads %d: %.3f s   speed-up x%.2f\n", one, cores, all, one / all
+awk -v one="$one" -v all="$all" -v start="$start" -v cores="$cores" -v pair="$pair" \
+    -v median="$median" -v lowest="$lowest" -v highest="$highest" -v runs="$runs" 'BEGIN {
+  printf "  --threads 1: %.3f s   --threads %d: %.3f s   speed-up x%.2f (best against best)\n",
+         one, cores, all, one / all
+  printf "  speed-up of %d pairs run one after the other: median x%.2f (x%.2f to x%.2f)\n",
+         runs, median, lowest, highest
   printf "  per generation, 1 thread: %.2f ms (start and result files: %.3f s, from --steps 1)\n",
          (one - start) * 1000 / 199, start
   printf "  the machine now: two 1-thread runs at once take %.3f s, x%.2f the work of one alone\n",
