@@ -157,7 +157,8 @@ TEST(ResultCurves, PresampledForcesGiveEveryChartTheSameBitsAndGoAway) {
     auto marked = std::make_shared<TMuscle::TPresampled>(*biceps.Presampled);
     std::fill(marked->Values.begin(), marked->Values.end(), 7.0L);
     biceps.Presampled = marked;
-    const auto& points = ForcesChart(algorithm, system).Series[0].Points;
+    const TChartData copied = ForcesChart(algorithm, system);
+    const auto& points = copied.Series[0].Points;
     EXPECT_EQ(points[0].Y, forces.Series[0].Points[0].Y);
     EXPECT_NE(points[0].X, marked->Times[0]);
     EXPECT_EQ(points[1].Y, 7.0L);
