@@ -239,34 +239,64 @@ void TGeneticAlgorithm::InitPopulation() {
 
 // ---- Evaluation and fitness ----
 
-void TGeneticAlgorithm::EvaluateIndividuals(TStringList& list) {
+std::vector<TGoalFunction*> TGeneticAlgorithm::GoalList() const {
   std::vector<TGoalFunction*> goals;
   for (int j = 0; j < Goals.Count(); ++j) goals.push_back(Goal(j));
+  return goals;
+}
+
+bool TGeneticAlgorithm::Due(const TIndividual& individual) const {
+  return TimeFrame->Changed || (individual.Root != nullptr && individual.Root->Changed);
+}
+
+void TGeneticAlgorithm::EvaluateIndividuals(TStringList& list) {
   const bool all = TimeFrame->Changed;
   std::vector<TIndividual*> due;
   for (int i = 0; i < list.Count(); ++i) {
     TIndividual* individual = Individual(list, i);
-    if (all || (individual->Root != nullptr && individual->Root->Changed))
-      due.push_back(individual);
+    if (Due(*individual)) due.push_back(individual);
   }
   Evaluations += due.size();
+  // The round ends however this ends, an open round of offspring included.
+  struct TRoundEnd {
+    TPopulationEvaluator& Evaluator;
+    ~TRoundEnd() { Evaluator.End(); }
+  } roundEnd{*Evaluator};
   if (!due.empty()) {
     if (MechanicalSystem == nullptr) throw Exception("No mechanical system to optimise");
-    Evaluator->SetThreads(ResolveThreadCount(EvaluationThreads));
-    try {
-      Evaluator->Begin(due, goals, *MechanicalSystem, *TimeFrame, [this] { CheckStopRequest(); });
-      for (size_t k = 0; k < due.size(); ++k) {
-        CheckStopRequest();
-        Evaluator->Complete(k);
-        CheckGoalValues(*due[k]);
-      }
-    } catch (...) {
+    const auto checkStop = [this] { CheckStopRequest(); };
+    if (Evaluator->IsOpen() && Evaluator->Added() == due) {
+      Evaluator->Close(checkStop);
+    } else {
       Evaluator->End();
-      throw;
+      Evaluator->SetThreads(ResolveThreadCount(EvaluationThreads));
+      Evaluator->Begin(due, GoalList(), *MechanicalSystem, *TimeFrame, checkStop);
     }
-    Evaluator->End();
+    for (size_t k = 0; k < due.size(); ++k) {
+      CheckStopRequest();
+      Evaluator->Complete(k);
+      CheckGoalValues(*due[k]);
+    }
   }
   if (all) TimeFrame->Changed = false;
+}
+
+void TGeneticAlgorithm::OpenOffspringRound() {
+  if (MechanicalSystem == nullptr) return;
+  Evaluator->End();
+  Evaluator->SetThreads(ResolveThreadCount(EvaluationThreads));
+  try {
+    Evaluator->Open(GoalList(), *MechanicalSystem, *TimeFrame);
+  } catch (...) {
+    // A frame that cannot be sampled or a goal that cannot be prepared fails the step where
+    // the offspring are evaluated, after the operators, as it always did: the round stays
+    // closed and EvaluateIndividuals meets the same failure.
+    Evaluator->End();
+  }
+}
+
+void TGeneticAlgorithm::Submit(TIndividual* child) {
+  if (Evaluator->IsOpen() && Due(*child)) Evaluator->Add(child);
 }
 
 void TGeneticAlgorithm::CheckGoalValues(const TIndividual& individual) const {
@@ -443,6 +473,7 @@ void TGeneticAlgorithm::MutationCycle() {
       Trace(0, "Mutation applied: " + op.Descr);
     }
   }
+  Submit(child);
 }
 
 void TGeneticAlgorithm::CrossoverCycle() {
@@ -467,6 +498,8 @@ void TGeneticAlgorithm::CrossoverCycle() {
       Trace(0, "Crossover applied: " + op.Descr);
     }
   }
+  Submit(c1);
+  Submit(c2);
 }
 
 void TGeneticAlgorithm::CommonMutationCycle() {
@@ -486,6 +519,8 @@ void TGeneticAlgorithm::CommonMutationCycle() {
       Trace(0, "Common mutation applied: " + op.Descr);
     }
   }
+  Submit(c1);
+  Submit(c2);
 }
 
 void TGeneticAlgorithm::AfterStep() {
@@ -524,6 +559,7 @@ void TGeneticAlgorithm::Step() {
     Trace(0, "Evaluate fittens estimations for population");
     EvaluateIndividuals(Population);
     FitnessFunc(Population);
+    OpenOffspringRound();
     for (int64_t k = CyclesOf(MutationsPerStep); k > 0; --k) {
       CheckStopRequest();
       MutationCycle();
@@ -556,6 +592,7 @@ void TGeneticAlgorithm::Step() {
 }
 
 void TGeneticAlgorithm::FreeOffspring() {
+  Evaluator->End();
   while (Offspring.Count() > 0) delete Individual(Offspring, Offspring.Count() - 1);
   Individuals = &Population;
 }

@@ -60,7 +60,8 @@ class TGeneticAlgorithm : public TStreamComponent {
   // Evaluates the changed individuals of `list` (all of them when the frame changed) on the
   // evaluation threads (see PopulationEvaluation.h); the results are bit for bit the same for
   // any number of threads, and the model is not written. A goal value that is not a finite
-  // number is an EMathError naming the goal; the first failure in list order is thrown.
+  // number is an EMathError naming the goal; the first failure in list order is thrown. A step's
+  // offspring are handed to the evaluator as each is made, and completed here.
   void EvaluateIndividuals(TStringList& list);
 
   void WeightedSumFitness(TStringList& list);
@@ -163,7 +164,8 @@ class TGeneticAlgorithm : public TStreamComponent {
   // Builds the template individual's chromosome tree over the system.
   void BuildTemplate(TIndividual& individual);
   void FreeIndividuals();
-  // A failed or abandoned step leaves the population as it was: its half-made offspring go.
+  // A failed or abandoned step leaves the population as it was: its half-made offspring go,
+  // once the evaluator's round has let go of them.
   void FreeOffspring();
   // Throws EMathError naming the first goal whose value is not a finite number.
   void CheckGoalValues(const TIndividual& individual) const;
@@ -174,6 +176,15 @@ class TGeneticAlgorithm : public TStreamComponent {
   void Retire(TIndividual* individual);
   // Throws TStepAbandoned when StopRequested answers true.
   void CheckStopRequest() const;
+  // The goals of the list, in order.
+  std::vector<TGoalFunction*> GoalList() const;
+  // Whether an evaluation of `individual` is due: it changed, or the frame did.
+  bool Due(const TIndividual& individual) const;
+  // Opens the evaluator's round of offspring, so that each child is evaluated on the workers
+  // while the next one is made.
+  void OpenOffspringRound();
+  // Hands a finished child to the open round when its evaluation is due.
+  void Submit(TIndividual* child);
   void MutationCycle();
   void CrossoverCycle();
   void CommonMutationCycle();

@@ -1,5 +1,6 @@
 #include "ga/PopulationEvaluation.h"
 
+#include "base/Exception.h"
 #include "ga/GeneticControl.h"
 #include "ga/GoalFunction.h"
 #include "ga/Individual.h"
@@ -7,6 +8,7 @@
 #include "model/Cache.h"
 #include "model/ImpulseTrain.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <thread>
@@ -86,6 +88,12 @@ struct TMusclePart {
   std::vector<uint64_t> Signature;
   std::vector<TNeed> Needs;
   std::exception_ptr Error;
+  // An added individual's muscle makes its own samples: one slot per need for the samples and
+  // for their failure, the needs not yet done, and the first failure in unit order.
+  std::vector<std::shared_ptr<const TUnitSamples>> Made;
+  std::vector<std::exception_ptr> NeedErrors;
+  std::unique_ptr<std::atomic<size_t>> SamplesLeft = std::make_unique<std::atomic<size_t>>(0);
+  std::exception_ptr SamplesError;
 };
 
 }  // namespace
@@ -100,13 +108,18 @@ struct TPopulationEvaluator::TWork {
   // What the individual's results follow from: per muscle a mark, then per unit its samples'
   // Serial (kJobKey + job for a need).
   std::vector<uint64_t> Signature;
-  // An earlier entry of the round with the same signature, whose results it takes.
+  // An earlier entry of the round with the same signature, whose results it takes (for an
+  // added individual: one added before it).
   size_t SameAs = kNone;
+  // The entry's position in the round.
+  size_t Index = 0;
   // A failure before the goals (a grid that cannot be sampled, no memory for the samples).
   std::exception_ptr Error;
   // The failure of each muscle's sum and of each goal estimated apart (none for the others).
   std::vector<std::exception_ptr> MuscleErrors;
   std::vector<std::exception_ptr> GoalErrors;
+  // The muscle sums not yet done; an estimation waits for 0.
+  std::unique_ptr<std::atomic<size_t>> SumsLeft = std::make_unique<std::atomic<size_t>>(0);
 };
 
 // The samples of one unit for one train, made once for every individual that needs them.
@@ -118,7 +131,8 @@ struct TPopulationEvaluator::TJob {
 };
 
 TPopulationEvaluator::TPopulationEvaluator() = default;
-TPopulationEvaluator::~TPopulationEvaluator() = default;
+// The workers must be done with the added individuals before the entries go.
+TPopulationEvaluator::~TPopulationEvaluator() { End(); }
 
 void TPopulationEvaluator::SetThreads(int threads) {
   if (threads == Threads()) return;
@@ -186,15 +200,7 @@ void TPopulationEvaluator::Begin(const std::vector<TIndividual*>& due,
                                  const std::vector<TGoalFunction*>& goals,
                                  const TMechanicalSystem& system, const TTimeFrame& frame,
                                  const std::function<void()>& checkStop) {
-  End();
-  auto snapshot = std::make_unique<TEvaluationSnapshot>(system, frame, snapshot_.get());
-  snapshot_ = std::move(snapshot);
-  goals_ = goals;
-  threading_.clear();
-  for (TGoalFunction* goal : goals) {
-    goal->PrepareEstimation();
-    threading_.push_back(goal->Threading());
-  }
+  StartRound(goals, system, frame);
   works_.resize(due.size());
   std::vector<std::pair<size_t, size_t>> parts;
   for (size_t i = 0; i < due.size(); ++i) {
@@ -223,8 +229,7 @@ void TPopulationEvaluator::Begin(const std::vector<TIndividual*>& due,
       if (threading_[j] == TGoalThreading::AnyThread) estimations.emplace_back(i, j);
   }
   jobDone_ = std::make_unique<std::atomic<bool>[]>(jobs_.size());
-  sumsLeft_ = std::make_unique<std::atomic<size_t>[]>(works_.size());
-  for (const auto& [i, m] : muscles) sumsLeft_[i].fetch_add(1, std::memory_order_relaxed);
+  for (const auto& [i, m] : muscles) works_[i].SumsLeft->fetch_add(1, std::memory_order_relaxed);
   const size_t jobCount = jobs_.size();
   RunAll(
       jobCount + muscles.size() + estimations.size(),
@@ -235,14 +240,31 @@ void TPopulationEvaluator::Begin(const std::vector<TIndividual*>& due,
         } else if (k < jobCount + muscles.size()) {
           const auto [i, m] = muscles[k - jobCount];
           AttachAndSum(works_[i], m);
-          sumsLeft_[i].fetch_sub(1, std::memory_order_release);
+          works_[i].SumsLeft->fetch_sub(1, std::memory_order_release);
         } else {
           const auto [i, j] = estimations[k - jobCount - muscles.size()];
-          while (sumsLeft_[i].load(std::memory_order_acquire) != 0) std::this_thread::yield();
-          if (!FirstFailure(works_[i])) Estimate(works_[i], j);
+          WaitAndEstimate(works_[i], j);
         }
       },
       checkStop);
+}
+
+void TPopulationEvaluator::StartRound(const std::vector<TGoalFunction*>& goals,
+                                      const TMechanicalSystem& system, const TTimeFrame& frame) {
+  End();
+  auto snapshot = std::make_unique<TEvaluationSnapshot>(system, frame, snapshot_.get());
+  snapshot_ = std::move(snapshot);
+  goals_ = goals;
+  threading_.clear();
+  for (TGoalFunction* goal : goals) {
+    goal->PrepareEstimation();
+    threading_.push_back(goal->Threading());
+  }
+}
+
+void TPopulationEvaluator::WaitAndEstimate(TWork& work, size_t goal) const {
+  while (work.SumsLeft->load(std::memory_order_acquire) != 0) std::this_thread::yield();
+  if (!FirstFailure(work)) Estimate(work, goal);
 }
 
 void TPopulationEvaluator::FindMuscles(TWork& work) const {
@@ -350,6 +372,11 @@ void TPopulationEvaluator::AttachAndSum(TWork& work, size_t index) const {
 
 std::exception_ptr TPopulationEvaluator::FirstFailure(const TWork& work) const {
   if (work.Error) return work.Error;
+  // An added individual keeps its muscles' parts: their preparation, then their samples.
+  for (const TMusclePart& part : work.Parts)
+    if (part.Error) return part.Error;
+  for (const TMusclePart& part : work.Parts)
+    if (part.SamplesError) return part.SamplesError;
   for (const TNeed& need : work.Needs)
     if (jobs_[need.Job].Error) return jobs_[need.Job].Error;
   for (const std::exception_ptr& error : work.MuscleErrors)
@@ -467,10 +494,200 @@ void TPopulationEvaluator::Complete(size_t index) {
 }
 
 void TPopulationEvaluator::End() {
+  if (started_) {
+    // Calls already running end at once, and what they hand on is skipped too.
+    abandoning_.store(true, std::memory_order_relaxed);
+    pool_->SkipRest();
+    pool_->Wait();  // the tasks keep their failures: none comes out here
+    abandoning_.store(false, std::memory_order_relaxed);
+  }
+  started_ = false;
+  open_ = false;
+  poolBusy_ = false;
+  added_.clear();
+  addedBySignature_.clear();
   works_.clear();
   jobs_.clear();
   jobDone_.reset();
-  sumsLeft_.reset();
+}
+
+// ---- Offspring evaluated while they are made ----
+
+void TPopulationEvaluator::Open(const std::vector<TGoalFunction*>& goals,
+                                const TMechanicalSystem& system, const TTimeFrame& frame) {
+  StartRound(goals, system, frame);
+  open_ = true;
+}
+
+void TPopulationEvaluator::Add(TIndividual* individual) {
+  if (!open_) throw Exception("No round of offspring is open");
+  TWork& work = works_.emplace_back();
+  work.Index = works_.size() - 1;
+  work.Individual = individual;
+  FindMuscles(work);
+  work.GoalErrors.assign(goals_.size(), nullptr);
+  work.MuscleErrors.assign(work.Muscles.size(), nullptr);
+  if (work.Error) return;
+  work.SumsLeft->store(work.Muscles.size(), std::memory_order_relaxed);
+  std::vector<TAddedTask> tasks;
+  for (size_t m = 0; m < work.Muscles.size(); ++m)
+    tasks.push_back({&work, TAddedTask::kPrepare, m, 0});
+  if (tasks.empty()) AddGoalTasks(work, tasks);
+  Hand(tasks);
+}
+
+std::vector<TIndividual*> TPopulationEvaluator::Added() const {
+  std::vector<TIndividual*> individuals;
+  for (const TWork& work : works_) individuals.push_back(work.Individual);
+  return individuals;
+}
+
+void TPopulationEvaluator::Hand(const std::vector<TAddedTask>& tasks) {
+  if (tasks.empty()) return;
+  size_t total = 0;
+  {
+    std::lock_guard lock(addedMutex_);
+    added_.insert(added_.end(), tasks.begin(), tasks.end());
+    total = added_.size();
+  }
+  if (!pool_) return;  // Close runs them all in order
+  if (started_) {
+    pool_->Extend(tasks.size());
+    return;
+  }
+  // Only the calling thread starts the range: workers hand tasks over only once it runs.
+  started_ = true;
+  poolBusy_ = true;
+  pool_->Start(total, [this](size_t index, int) { RunAddedTask(index); });
+}
+
+void TPopulationEvaluator::AddGoalTasks(TWork& work, std::vector<TAddedTask>& tasks) const {
+  if (work.Individual->Root == nullptr) return;
+  for (size_t j = 0; j < goals_.size(); ++j)
+    if (threading_[j] == TGoalThreading::AnyThread)
+      tasks.push_back({&work, TAddedTask::kGoal, j, 0});
+}
+
+void TPopulationEvaluator::RunAddedTask(size_t index) {
+  if (abandoning_.load(std::memory_order_relaxed)) return;
+  TAddedTask task;
+  {
+    std::lock_guard lock(addedMutex_);
+    task = added_[index];
+  }
+  TWork& work = *task.Work;
+  std::vector<TAddedTask> next;
+  switch (task.Kind) {
+    case TAddedTask::kPrepare:
+      PrepareAdded(work, task.Muscle, next);
+      break;
+    case TAddedTask::kSamples:
+      MakeAddedSamples(work, task.Muscle, task.Need, next);
+      break;
+    default:
+      if (!FirstFailure(work)) Estimate(work, task.Muscle);
+      break;
+  }
+  Hand(next);
+}
+
+// Each step hands on the next one when it is the last of its kind: the samples once the
+// muscle is prepared, the sum after the muscle's last samples, the goals after the
+// individual's last sum. Nothing waits for work that was not handed out.
+void TPopulationEvaluator::PrepareAdded(TWork& work, size_t muscle, std::vector<TAddedTask>& next) {
+  PrepareMuscle(work, muscle);
+  TMusclePart& part = work.Parts[muscle];
+  const size_t needs = part.Error ? 0 : part.Needs.size();
+  part.Made.resize(needs);
+  part.NeedErrors.resize(needs);
+  part.SamplesLeft->store(needs, std::memory_order_relaxed);
+  if (needs == 0) {
+    SumAdded(work, muscle, next);
+    return;
+  }
+  for (size_t k = 0; k < needs; ++k) next.push_back({&work, TAddedTask::kSamples, muscle, k});
+}
+
+void TPopulationEvaluator::MakeAddedSamples(TWork& work, size_t muscle, size_t need,
+                                            std::vector<TAddedTask>& next) {
+  TMusclePart& part = work.Parts[muscle];
+  const TNeed& unit = part.Needs[need];
+  try {
+    part.Made[need] = MakeUnitSamples(*unit.Parameters, snapshot_->UnitsId(), unit.Unit->Genes,
+                                      snapshot_->Grid());
+  } catch (...) {
+    part.NeedErrors[need] = std::current_exception();
+  }
+  if (part.SamplesLeft->fetch_sub(1, std::memory_order_acq_rel) == 1) SumAdded(work, muscle, next);
+}
+
+void TPopulationEvaluator::SumAdded(TWork& work, size_t muscle, std::vector<TAddedTask>& next) {
+  TMusclePart& part = work.Parts[muscle];
+  for (const std::exception_ptr& error : part.NeedErrors)
+    if (error && !part.SamplesError) part.SamplesError = error;
+  // As after Begin: a muscle with a unit whose samples failed gives none of them to its units
+  // and is not summed.
+  if (!part.Error && !part.SamplesError) {
+    for (size_t k = 0; k < part.Made.size(); ++k)
+      part.Needs[k].Unit->Samples = std::move(part.Made[k]);
+    try {
+      SumMuscle(work, muscle);
+    } catch (...) {
+      work.MuscleErrors[muscle] = std::current_exception();
+    }
+  }
+  if (work.SumsLeft->fetch_sub(1, std::memory_order_acq_rel) == 1) FinishAdded(work, next);
+}
+
+void TPopulationEvaluator::FinishAdded(TWork& work, std::vector<TAddedTask>& next) {
+  // An individual that needed no new samples and equals one added before (a child whose
+  // operators changed nothing, twice the same parent) takes that one's results in Complete.
+  const bool plain = std::all_of(work.Parts.begin(), work.Parts.end(),
+                                 [](const TMusclePart& part) { return part.Needs.empty(); });
+  if (plain && !FirstFailure(work)) {
+    for (const TMusclePart& part : work.Parts)
+      work.Signature.insert(work.Signature.end(), part.Signature.begin(), part.Signature.end());
+    std::lock_guard lock(addedMutex_);
+    auto& candidates = addedBySignature_[HashWords(work.Signature.data(), work.Signature.size())];
+    for (const TWork* earlier : candidates)
+      if (earlier->Signature == work.Signature) {
+        work.SameAs = earlier->Index;
+        return;
+      }
+    candidates.push_back(&work);
+  }
+  AddGoalTasks(work, next);
+}
+
+void TPopulationEvaluator::Close(const std::function<void()>& checkStop) {
+  if (!open_) return;
+  if (!started_) {
+    // No workers: everything in order on the calling thread (the list grows as it runs).
+    for (size_t k = 0; k < added_.size(); ++k) {
+      checkStop();
+      RunAddedTask(k);
+    }
+  } else {
+    try {
+      // Tasks running elsewhere may still hand out more: help until every one has ended.
+      for (;;) {
+        checkStop();
+        if (pool_->RunOne(pool_->Size())) continue;
+        if (pool_->Done()) break;
+        std::this_thread::yield();
+      }
+    } catch (...) {
+      End();
+      throw;
+    }
+    pool_->Wait();
+    started_ = false;
+    poolBusy_ = false;
+  }
+  open_ = false;
+  for (const TWork& work : works_)
+    for (const TMusclePart& part : work.Parts)
+      if (!part.Error) SamplesMade += part.Needs.size();
 }
 
 }  // namespace sarvanta

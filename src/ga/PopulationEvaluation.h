@@ -1,10 +1,11 @@
-// Evaluation of the individuals of a population on every evaluation thread at once.
+// Evaluation of the individuals of a population on every evaluation thread at once; offspring
+// are evaluated while the next ones are made.
 //
 // Contract: during a round nothing writes the model, the time frame or the goals; every thread
-// reads them and the round's TEvaluationSnapshot. A thread writes only the individual (or the
-// unit samples) it was handed: genes, unit samples, muscle caches, goal values. Unit samples
-// are shared between individuals but never changed once made. Random draws happen only on the
-// calling thread, in list order: goals that draw are TGoalThreading::CallingThread.
+// reads them and the round's TEvaluationSnapshot. A thread writes only the individual (or unit
+// samples) handed to it: genes, unit samples, muscle caches, goal values; the calling thread
+// touches it again only in Complete. Unit samples are shared, never changed once made. Random
+// draws happen only on the calling thread, in list order (TGoalThreading::CallingThread goals).
 #pragma once
 
 #include "ga/EvaluationSnapshot.h"
@@ -12,10 +13,13 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <exception>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace sarvanta {
@@ -56,8 +60,23 @@ class TPopulationEvaluator {
   // individual's first failure is thrown (the same error at the same point). Entries are
   // completed in list order.
   void Complete(size_t index);
-  // Forgets the round.
+  // Forgets the round; a round of offspring still running is stopped first (the calls running
+  // end, the rest are skipped).
   void End();
+
+  // A round of offspring, evaluated while they are made. Open starts it (the snapshot, the
+  // goals' preparation); Add hands an individual's evaluation to the workers at once, so that
+  // the calling thread goes on making the next one (only the individual itself is written,
+  // and the calling thread must not touch it until Complete). Close does what is left on every
+  // thread; then Complete(k) for the k-th individual added, as after Begin. Results are those
+  // of Begin with the same individuals; individuals are not compared with one another.
+  void Open(const std::vector<TGoalFunction*>& goals, const TMechanicalSystem& system,
+            const TTimeFrame& frame);
+  bool IsOpen() const { return open_; }
+  void Add(TIndividual* individual);
+  // The individuals added, in order.
+  std::vector<TIndividual*> Added() const;
+  void Close(const std::function<void()>& checkStop);
 
   // Runs task(i) for every i in [0, count) on the evaluation threads and returns when all
   // have ended; then throws the failure of the lowest index, if any. While a round is running
@@ -95,19 +114,54 @@ class TPopulationEvaluator {
   std::exception_ptr FirstFailure(const TWork& work) const;
   void SumMuscle(TWork& work, size_t index) const;
   void Estimate(TWork& work, size_t goal) const;
+  // Waits for the individual's muscle sums, then estimates the goal unless it failed before.
+  void WaitAndEstimate(TWork& work, size_t goal) const;
   void TakeFrom(TWork& work, const TWork& original) const;
+  // Takes the snapshot of the model and frame and prepares the goals (calling thread).
+  void StartRound(const std::vector<TGoalFunction*>& goals, const TMechanicalSystem& system,
+                  const TTimeFrame& frame);
+
+  // A task of the round of offspring: an added individual's muscle to prepare, the samples of
+  // one of its units to make, or one of its goals to estimate.
+  struct TAddedTask {
+    enum TKind { kPrepare, kSamples, kGoal };
+    TWork* Work = nullptr;
+    TKind Kind = kPrepare;
+    // The muscle (the goal for kGoal) and, for kSamples, the need of the muscle.
+    size_t Muscle = 0;
+    size_t Need = 0;
+  };
+  // Appends tasks to the round and hands them to the workers (from any thread).
+  void Hand(const std::vector<TAddedTask>& tasks);
+  void RunAddedTask(size_t index);
+  // The steps of an added individual; each appends to `next` what may follow it.
+  void PrepareAdded(TWork& work, size_t muscle, std::vector<TAddedTask>& next);
+  void MakeAddedSamples(TWork& work, size_t muscle, size_t need, std::vector<TAddedTask>& next);
+  void SumAdded(TWork& work, size_t muscle, std::vector<TAddedTask>& next);
+  // After the individual's last sum: its goals, unless it equals one added before.
+  void FinishAdded(TWork& work, std::vector<TAddedTask>& next);
+  void AddGoalTasks(TWork& work, std::vector<TAddedTask>& tasks) const;
 
   std::unique_ptr<TThreadPool> pool_;
   std::unique_ptr<TEvaluationSnapshot> snapshot_;
   std::vector<TGoalFunction*> goals_;
   std::vector<TGoalThreading> threading_;
-  std::vector<TWork> works_;
+  // A deque: the workers hold on to entries while Add appends more.
+  std::deque<TWork> works_;
   std::vector<TJob> jobs_;
-  // Set when job k's samples are made; per entry, the muscle sums not yet done.
+  // Set when job k's samples are made.
   std::unique_ptr<std::atomic<bool>[]> jobDone_;
-  std::unique_ptr<std::atomic<size_t>[]> sumsLeft_;
-  // The workers are busy with a range of RunAll.
+  // The workers are busy with a range of RunAll, or with the added individuals.
   bool poolBusy_ = false;
+  // A round of offspring is open; its tasks, appended by Add and by the tasks themselves and
+  // read under addedMutex_.
+  bool open_ = false;
+  bool started_ = false;
+  std::atomic<bool> abandoning_ = false;
+  std::mutex addedMutex_;
+  std::vector<TAddedTask> added_;
+  // The added individuals that needed no new samples, by the hash of their signature.
+  std::unordered_map<uint64_t, std::vector<const TWork*>> addedBySignature_;
 };
 
 }  // namespace sarvanta

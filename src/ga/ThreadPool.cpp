@@ -48,6 +48,23 @@ void TThreadPool::Start(size_t count, TTask task) {
   wake_.notify_all();
 }
 
+void TThreadPool::Extend(size_t more) {
+  if (more == 0) return;
+  {
+    std::lock_guard lock(mutex_);
+    count_ += more;
+    // Workers that ran out of indices wait for a new round: the range's new part is one.
+    ++round_;
+    published_.store(round_, std::memory_order_release);
+  }
+  wake_.notify_all();
+}
+
+bool TThreadPool::Done() {
+  std::lock_guard lock(mutex_);
+  return next_ >= count_ && running_ == 0;
+}
+
 void TThreadPool::Wait() {
   std::unique_lock lock(mutex_);
   // Done when every index was taken and every call taken has ended; workers still asleep

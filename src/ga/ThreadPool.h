@@ -44,6 +44,11 @@ class TThreadPool {
   // the indices in ascending order); Wait returns when all calls have ended and throws as Run
   // does. Every Start must be followed by a Wait before the next Start.
   void Start(size_t count, TTask task);
+  // Adds `more` indices to the started range (after Start, before Wait): workers that ran out
+  // of indices take them up.
+  void Extend(size_t more);
+  // Every index of the started range has been taken and every call has ended.
+  bool Done();
   void Wait();
   // Runs the next index of the started range on the calling thread, as worker `worker`;
   // false when none is left. A failure is kept for Wait as a worker's would be.

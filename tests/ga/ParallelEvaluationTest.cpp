@@ -241,6 +241,7 @@ TEST(ParallelEvaluation, RunsGiveBitIdenticalResultsWithAnyNumberOfThreads) {
       const TRunRecord parallel = RunElbow(threads, noisy);
       EXPECT_EQ(parallel.Error, "");
       EXPECT_EQ(parallel.SamplesMade, single.SamplesMade) << threads;
+      EXPECT_EQ(parallel.Shared, single.Shared) << threads;
       EXPECT_EQ(parallel.Population, single.Population) << threads << noisy;
       EXPECT_EQ(parallel.Trace, single.Trace) << threads << noisy;
       EXPECT_EQ(parallel.Charts, single.Charts) << threads << noisy;
@@ -664,4 +665,33 @@ TEST(ThreadPool, TheCallerCanTakePartInAStartedRange) {
   EXPECT_EQ(byCaller, taken);
   EXPECT_FALSE(pool.RunOne(1));     // nothing is left once the range is done
   pool.Run(3, [](size_t, int) {});  // and the pool starts the next range as usual
+}
+
+TEST(ThreadPool, ARangeGrowsWhileItRunsAndSleepingWorkersTakeUpWhatIsAdded) {
+  TThreadPool pool(2);
+  // Each of the first 100 calls adds two indices to the range it belongs to.
+  std::vector<std::atomic<int>> runs(300);
+  pool.Start(100, [&](size_t index, int) {
+    runs[index]++;
+    if (index < 100) pool.Extend(2);
+  });
+  for (;;) {
+    if (pool.RunOne(2)) continue;
+    if (pool.Done()) break;
+    std::this_thread::yield();
+  }
+  pool.Wait();
+  for (size_t i = 0; i < runs.size(); ++i) EXPECT_EQ(runs[i], 1) << i;
+
+  // Indices added after the workers went to sleep are taken up by them alone.
+  std::atomic<int> byWorkers = 0;
+  pool.Start(1, [&](size_t, int worker) {
+    if (worker < pool.Size()) ++byWorkers;
+  });
+  while (!pool.Done()) std::this_thread::yield();
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  pool.Extend(50);
+  while (!pool.Done()) std::this_thread::yield();
+  pool.Wait();
+  EXPECT_EQ(byWorkers, 51);
 }

@@ -155,29 +155,34 @@ TEST(RunSafety, InitRunRefusesSettingsBeyondTheLimitsAndChangesNothing) {
 }
 
 TEST(RunSafety, AStopRequestAbandonsTheGenerationInProgressAndKeepsThePopulation) {
-  TElbowRun run;
-  TGeneticAlgorithm& a = run.Algorithm;
-  a.MutationsPerStep = 5000;  // a long generation
-  int steps = 0;
-  std::set<const TIndividual*> afterFirstStep;
-  a.OnStep = [&](TObject*) {
-    ++steps;
-    for (int i = 0; i < a.Population.Count(); ++i)
-      afterFirstStep.insert(a.Individual(a.Population, i));
-  };
-  int asked = 0;
-  a.StopRequested = [&] { return steps == 1 && ++asked > 100; };
-  a.InitRun(&run.System);
-  a.RunAll();
+  // With several threads the offspring made so far are being evaluated when the stop comes.
+  for (int threads : {1, 2, 4}) {
+    SCOPED_TRACE(threads);
+    TElbowRun run;
+    TGeneticAlgorithm& a = run.Algorithm;
+    a.EvaluationThreads = threads;
+    a.MutationsPerStep = 5000;  // a long generation
+    int steps = 0;
+    std::set<const TIndividual*> afterFirstStep;
+    a.OnStep = [&](TObject*) {
+      ++steps;
+      for (int i = 0; i < a.Population.Count(); ++i)
+        afterFirstStep.insert(a.Individual(a.Population, i));
+    };
+    int asked = 0;
+    a.StopRequested = [&] { return steps == 1 && ++asked > 100; };
+    a.InitRun(&run.System);
+    a.RunAll();
 
-  EXPECT_EQ(steps, 1);  // the abandoned generation does not count
-  EXPECT_EQ(asked, 101);
-  EXPECT_FALSE(a.Running);
-  EXPECT_EQ(a.Offspring.Count(), 0);
-  std::set<const TIndividual*> kept;
-  for (int i = 0; i < a.Population.Count(); ++i) kept.insert(a.Individual(a.Population, i));
-  EXPECT_EQ(kept, afterFirstStep);
-  EXPECT_EQ(a.Population.Count(), 4);
+    EXPECT_EQ(steps, 1);  // the abandoned generation does not count
+    EXPECT_EQ(asked, 101);
+    EXPECT_FALSE(a.Running);
+    EXPECT_EQ(a.Offspring.Count(), 0);
+    std::set<const TIndividual*> kept;
+    for (int i = 0; i < a.Population.Count(); ++i) kept.insert(a.Individual(a.Population, i));
+    EXPECT_EQ(kept, afterFirstStep);
+    EXPECT_EQ(a.Population.Count(), 4);
+  }
 }
 
 TEST(RunSafety, AGoalGivingANonNumberFailsTheStepNamingTheGoal) {
