@@ -552,7 +552,9 @@ void TGeneticAlgorithm::Step() {
     Stop();
     return;
   }
-  Trace(0, "Step " + IntToStr(StepNo));
+  // Stop() (from the desktop program, while this step runs) moves StepNo to the end.
+  const int32_t step = StepNo;
+  Trace(0, "Step " + IntToStr(step));
   Individuals = &Offspring;
   SelCursor = 0;
   try {
@@ -578,7 +580,7 @@ void TGeneticAlgorithm::Step() {
     Reinsert();
   } catch (const TStepAbandoned&) {
     FreeOffspring();
-    Trace(0, "Stopped within step " + IntToStr(StepNo));
+    Trace(0, "Stopped within step " + IntToStr(step));
     Stop();
     ApplyBest();
     return;

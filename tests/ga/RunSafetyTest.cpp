@@ -170,12 +170,22 @@ TEST(RunSafety, AStopRequestAbandonsTheGenerationInProgressAndKeepsThePopulation
         afterFirstStep.insert(a.Individual(a.Population, i));
     };
     int asked = 0;
-    a.StopRequested = [&] { return steps == 1 && ++asked > 100; };
+    // As the desktop program does: Stop() at once, then the step notices the request.
+    a.StopRequested = [&] {
+      if (!(steps == 1 && ++asked > 100)) return false;
+      a.Stop();
+      return true;
+    };
+    std::string stopped;
+    a.OnTrace = [&](int, const std::string& text) {
+      if (text.rfind("Stopped", 0) == 0) stopped = text;
+    };
     a.InitRun(&run.System);
     a.RunAll();
 
     EXPECT_EQ(steps, 1);  // the abandoned generation does not count
     EXPECT_EQ(asked, 101);
+    EXPECT_EQ(stopped, "Stopped within step 1");
     EXPECT_FALSE(a.Running);
     EXPECT_EQ(a.Offspring.Count(), 0);
     std::set<const TIndividual*> kept;
