@@ -214,39 +214,30 @@ void TPopulationEvaluator::Begin(const std::vector<TIndividual*>& due,
   for (TWork& work : works_) JoinParts(work);
   PlanJobs();
   SamplesMade += jobs_.size();
-  // The rest in one range, in this order: the unit samples to make, the muscle sums, the goal
-  // estimations. A sum waits for its muscle's samples and an estimation for its individual's
-  // sums; these were handed out before it, so a wait is only for work in progress.
-  std::vector<std::pair<size_t, size_t>> muscles, estimations;
-  for (size_t i = 0; i < works_.size(); ++i) {
-    TWork& work = works_[i];
+  for (TWork& work : works_) {
     work.GoalErrors.assign(goals_.size(), nullptr);
     work.MuscleErrors.assign(work.Muscles.size(), nullptr);
-    if (work.SameAs != kNone || work.Error) continue;
-    for (size_t m = 0; m < work.Muscles.size(); ++m) muscles.emplace_back(i, m);
-    if (work.Individual->Root == nullptr) continue;
-    for (size_t j = 0; j < goals_.size(); ++j)
-      if (threading_[j] == TGoalThreading::AnyThread) estimations.emplace_back(i, j);
   }
-  jobDone_ = std::make_unique<std::atomic<bool>[]>(jobs_.size());
-  for (const auto& [i, m] : muscles) works_[i].SumsLeft->fetch_add(1, std::memory_order_relaxed);
-  const size_t jobCount = jobs_.size();
-  RunAll(
-      jobCount + muscles.size() + estimations.size(),
-      [&](size_t k) {
-        if (k < jobCount) {
-          MakeSamples(jobs_[k]);
-          jobDone_[k].store(true, std::memory_order_release);
-        } else if (k < jobCount + muscles.size()) {
-          const auto [i, m] = muscles[k - jobCount];
-          AttachAndSum(works_[i], m);
-          works_[i].SumsLeft->fetch_sub(1, std::memory_order_release);
-        } else {
-          const auto [i, j] = estimations[k - jobCount - muscles.size()];
-          WaitAndEstimate(works_[i], j);
-        }
-      },
-      checkStop);
+  // The rest is handed out as it may run: every unit sample to make at once, a muscle's sum
+  // after its last samples, an individual's goals after its last sum.
+  dependents_.assign(jobs_.size(), {});
+  std::vector<TRoundTask> tasks;
+  for (size_t k = 0; k < jobs_.size(); ++k) tasks.push_back({nullptr, TRoundTask::kJob, k, 0});
+  for (TWork& work : works_) {
+    if (work.SameAs != kNone || work.Error) continue;
+    work.Parts.resize(work.Muscles.size());
+    work.SumsLeft->store(work.Muscles.size(), std::memory_order_relaxed);
+    for (const TNeed& need : work.Needs) {
+      work.Parts[need.Muscle].SamplesLeft->fetch_add(1, std::memory_order_relaxed);
+      dependents_[need.Job].emplace_back(&work, need.Muscle);
+    }
+    for (size_t m = 0; m < work.Muscles.size(); ++m)
+      if (work.Parts[m].SamplesLeft->load(std::memory_order_relaxed) == 0)
+        tasks.push_back({&work, TRoundTask::kSum, m, 0});
+    if (work.Muscles.empty()) AddGoalTasks(work, tasks);
+  }
+  Hand(tasks);
+  RunHanded(checkStop);
 }
 
 void TPopulationEvaluator::StartRound(const std::vector<TGoalFunction*>& goals,
@@ -260,11 +251,6 @@ void TPopulationEvaluator::StartRound(const std::vector<TGoalFunction*>& goals,
     goal->PrepareEstimation();
     threading_.push_back(goal->Threading());
   }
-}
-
-void TPopulationEvaluator::WaitAndEstimate(TWork& work, size_t goal) const {
-  while (work.SumsLeft->load(std::memory_order_acquire) != 0) std::this_thread::yield();
-  if (!FirstFailure(work)) Estimate(work, goal);
 }
 
 void TPopulationEvaluator::FindMuscles(TWork& work) const {
@@ -358,7 +344,6 @@ void TPopulationEvaluator::AttachAndSum(TWork& work, size_t index) const {
   try {
     for (const TNeed& need : work.Needs) {
       if (need.Muscle != index) continue;
-      while (!jobDone_[need.Job].load(std::memory_order_acquire)) std::this_thread::yield();
       // A muscle with a unit whose samples failed is not summed: the individual fails.
       if (jobs_[need.Job].Error) return;
     }
@@ -504,11 +489,10 @@ void TPopulationEvaluator::End() {
   started_ = false;
   open_ = false;
   poolBusy_ = false;
-  added_.clear();
+  roundTasks_.clear();
   addedBySignature_.clear();
   works_.clear();
   jobs_.clear();
-  jobDone_.reset();
 }
 
 // ---- Offspring evaluated while they are made ----
@@ -529,9 +513,9 @@ void TPopulationEvaluator::Add(TIndividual* individual) {
   work.MuscleErrors.assign(work.Muscles.size(), nullptr);
   if (work.Error) return;
   work.SumsLeft->store(work.Muscles.size(), std::memory_order_relaxed);
-  std::vector<TAddedTask> tasks;
+  std::vector<TRoundTask> tasks;
   for (size_t m = 0; m < work.Muscles.size(); ++m)
-    tasks.push_back({&work, TAddedTask::kPrepare, m, 0});
+    tasks.push_back({&work, TRoundTask::kPrepare, m, 0});
   if (tasks.empty()) AddGoalTasks(work, tasks);
   Hand(tasks);
 }
@@ -542,15 +526,15 @@ std::vector<TIndividual*> TPopulationEvaluator::Added() const {
   return individuals;
 }
 
-void TPopulationEvaluator::Hand(const std::vector<TAddedTask>& tasks) {
+void TPopulationEvaluator::Hand(const std::vector<TRoundTask>& tasks) {
   if (tasks.empty()) return;
   size_t total = 0;
   {
-    std::lock_guard lock(addedMutex_);
-    added_.insert(added_.end(), tasks.begin(), tasks.end());
-    total = added_.size();
+    std::lock_guard lock(roundMutex_);
+    roundTasks_.insert(roundTasks_.end(), tasks.begin(), tasks.end());
+    total = roundTasks_.size();
   }
-  if (!pool_) return;  // Close runs them all in order
+  if (!pool_) return;  // RunHanded runs them all in order
   if (started_) {
     pool_->Extend(tasks.size());
     return;
@@ -558,43 +542,60 @@ void TPopulationEvaluator::Hand(const std::vector<TAddedTask>& tasks) {
   // Only the calling thread starts the range: workers hand tasks over only once it runs.
   started_ = true;
   poolBusy_ = true;
-  pool_->Start(total, [this](size_t index, int) { RunAddedTask(index); });
+  pool_->Start(total, [this](size_t index, int) { RunRoundTask(index); });
 }
 
-void TPopulationEvaluator::AddGoalTasks(TWork& work, std::vector<TAddedTask>& tasks) const {
+void TPopulationEvaluator::AddGoalTasks(TWork& work, std::vector<TRoundTask>& tasks) const {
   if (work.Individual->Root == nullptr) return;
   for (size_t j = 0; j < goals_.size(); ++j)
     if (threading_[j] == TGoalThreading::AnyThread)
-      tasks.push_back({&work, TAddedTask::kGoal, j, 0});
+      tasks.push_back({&work, TRoundTask::kGoal, j, 0});
 }
 
-void TPopulationEvaluator::RunAddedTask(size_t index) {
+void TPopulationEvaluator::RunRoundTask(size_t index) {
   if (abandoning_.load(std::memory_order_relaxed)) return;
-  TAddedTask task;
+  TRoundTask task;
   {
-    std::lock_guard lock(addedMutex_);
-    task = added_[index];
+    std::lock_guard lock(roundMutex_);
+    task = roundTasks_[index];
   }
-  TWork& work = *task.Work;
-  std::vector<TAddedTask> next;
+  std::vector<TRoundTask> next;
   switch (task.Kind) {
-    case TAddedTask::kPrepare:
-      PrepareAdded(work, task.Muscle, next);
+    case TRoundTask::kJob:
+      MakeJob(task.Muscle, next);
       break;
-    case TAddedTask::kSamples:
-      MakeAddedSamples(work, task.Muscle, task.Need, next);
+    case TRoundTask::kSum:
+      SumPlanned(*task.Work, task.Muscle, next);
+      break;
+    case TRoundTask::kPrepare:
+      PrepareAdded(*task.Work, task.Muscle, next);
+      break;
+    case TRoundTask::kSamples:
+      MakeAddedSamples(*task.Work, task.Muscle, task.Need, next);
       break;
     default:
-      if (!FirstFailure(work)) Estimate(work, task.Muscle);
+      if (!FirstFailure(*task.Work)) Estimate(*task.Work, task.Muscle);
       break;
   }
   Hand(next);
 }
 
+void TPopulationEvaluator::MakeJob(size_t job, std::vector<TRoundTask>& next) {
+  MakeSamples(jobs_[job]);
+  for (const auto& [work, muscle] : dependents_[job])
+    if (work->Parts[muscle].SamplesLeft->fetch_sub(1, std::memory_order_acq_rel) == 1)
+      SumPlanned(*work, muscle, next);
+}
+
+void TPopulationEvaluator::SumPlanned(TWork& work, size_t muscle, std::vector<TRoundTask>& next) {
+  AttachAndSum(work, muscle);
+  if (work.SumsLeft->fetch_sub(1, std::memory_order_acq_rel) == 1) AddGoalTasks(work, next);
+}
+
 // Each step hands on the next one when it is the last of its kind: the samples once the
 // muscle is prepared, the sum after the muscle's last samples, the goals after the
 // individual's last sum. Nothing waits for work that was not handed out.
-void TPopulationEvaluator::PrepareAdded(TWork& work, size_t muscle, std::vector<TAddedTask>& next) {
+void TPopulationEvaluator::PrepareAdded(TWork& work, size_t muscle, std::vector<TRoundTask>& next) {
   PrepareMuscle(work, muscle);
   TMusclePart& part = work.Parts[muscle];
   const size_t needs = part.Error ? 0 : part.Needs.size();
@@ -605,11 +606,11 @@ void TPopulationEvaluator::PrepareAdded(TWork& work, size_t muscle, std::vector<
     SumAdded(work, muscle, next);
     return;
   }
-  for (size_t k = 0; k < needs; ++k) next.push_back({&work, TAddedTask::kSamples, muscle, k});
+  for (size_t k = 0; k < needs; ++k) next.push_back({&work, TRoundTask::kSamples, muscle, k});
 }
 
 void TPopulationEvaluator::MakeAddedSamples(TWork& work, size_t muscle, size_t need,
-                                            std::vector<TAddedTask>& next) {
+                                            std::vector<TRoundTask>& next) {
   TMusclePart& part = work.Parts[muscle];
   const TNeed& unit = part.Needs[need];
   try {
@@ -621,7 +622,7 @@ void TPopulationEvaluator::MakeAddedSamples(TWork& work, size_t muscle, size_t n
   if (part.SamplesLeft->fetch_sub(1, std::memory_order_acq_rel) == 1) SumAdded(work, muscle, next);
 }
 
-void TPopulationEvaluator::SumAdded(TWork& work, size_t muscle, std::vector<TAddedTask>& next) {
+void TPopulationEvaluator::SumAdded(TWork& work, size_t muscle, std::vector<TRoundTask>& next) {
   TMusclePart& part = work.Parts[muscle];
   for (const std::exception_ptr& error : part.NeedErrors)
     if (error && !part.SamplesError) part.SamplesError = error;
@@ -639,7 +640,7 @@ void TPopulationEvaluator::SumAdded(TWork& work, size_t muscle, std::vector<TAdd
   if (work.SumsLeft->fetch_sub(1, std::memory_order_acq_rel) == 1) FinishAdded(work, next);
 }
 
-void TPopulationEvaluator::FinishAdded(TWork& work, std::vector<TAddedTask>& next) {
+void TPopulationEvaluator::FinishAdded(TWork& work, std::vector<TRoundTask>& next) {
   // An individual that needed no new samples and equals one added before (a child whose
   // operators changed nothing, twice the same parent) takes that one's results in Complete.
   const bool plain = std::all_of(work.Parts.begin(), work.Parts.end(),
@@ -647,7 +648,7 @@ void TPopulationEvaluator::FinishAdded(TWork& work, std::vector<TAddedTask>& nex
   if (plain && !FirstFailure(work)) {
     for (const TMusclePart& part : work.Parts)
       work.Signature.insert(work.Signature.end(), part.Signature.begin(), part.Signature.end());
-    std::lock_guard lock(addedMutex_);
+    std::lock_guard lock(roundMutex_);
     auto& candidates = addedBySignature_[HashWords(work.Signature.data(), work.Signature.size())];
     for (const TWork* earlier : candidates)
       if (earlier->Signature == work.Signature) {
@@ -659,31 +660,35 @@ void TPopulationEvaluator::FinishAdded(TWork& work, std::vector<TAddedTask>& nex
   AddGoalTasks(work, next);
 }
 
-void TPopulationEvaluator::Close(const std::function<void()>& checkStop) {
-  if (!open_) return;
+void TPopulationEvaluator::RunHanded(const std::function<void()>& checkStop) {
   if (!started_) {
     // No workers: everything in order on the calling thread (the list grows as it runs).
-    for (size_t k = 0; k < added_.size(); ++k) {
+    for (size_t k = 0; k < roundTasks_.size(); ++k) {
       checkStop();
-      RunAddedTask(k);
+      RunRoundTask(k);
     }
-  } else {
-    try {
-      // Tasks running elsewhere may still hand out more: help until every one has ended.
-      for (;;) {
-        checkStop();
-        if (pool_->RunOne(pool_->Size())) continue;
-        if (pool_->Done()) break;
-        std::this_thread::yield();
-      }
-    } catch (...) {
-      End();
-      throw;
-    }
-    pool_->Wait();
-    started_ = false;
-    poolBusy_ = false;
+    return;
   }
+  try {
+    // Tasks running elsewhere may still hand out more: help until every one has ended.
+    for (;;) {
+      checkStop();
+      if (pool_->RunOne(pool_->Size())) continue;
+      if (pool_->Done()) break;
+      std::this_thread::yield();
+    }
+  } catch (...) {
+    End();
+    throw;
+  }
+  pool_->Wait();
+  started_ = false;
+  poolBusy_ = false;
+}
+
+void TPopulationEvaluator::Close(const std::function<void()>& checkStop) {
+  if (!open_) return;
+  RunHanded(checkStop);
   open_ = false;
   for (const TWork& work : works_)
     for (const TMusclePart& part : work.Parts)

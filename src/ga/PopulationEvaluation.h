@@ -36,7 +36,7 @@ enum class TGoalThreading;
 class TPopulationEvaluator {
  public:
   TPopulationEvaluator();
-  // Waits for nothing: a round never outlives the call that started it.
+  // Ends a round still running first (see End).
   ~TPopulationEvaluator();
   TPopulationEvaluator(const TPopulationEvaluator&) = delete;
   TPopulationEvaluator& operator=(const TPopulationEvaluator&) = delete;
@@ -105,8 +105,8 @@ class TPopulationEvaluator {
   void JoinParts(TWork& work) const;
   void PlanJobs();
   void MakeSamples(TJob& job) const;
-  // Waits for the samples of muscle `index`'s units, gives them to the units and sums the
-  // muscle; a failure is kept in the work.
+  // Gives muscle `index`'s units their samples (all made by now) and sums the muscle; a
+  // failure is kept in the work.
   void AttachAndSum(TWork& work, size_t index) const;
   void AttachAll(TWork& work) const;
   // The individual's first failure before its goals: its own, its samples' (in unit order),
@@ -114,33 +114,38 @@ class TPopulationEvaluator {
   std::exception_ptr FirstFailure(const TWork& work) const;
   void SumMuscle(TWork& work, size_t index) const;
   void Estimate(TWork& work, size_t goal) const;
-  // Waits for the individual's muscle sums, then estimates the goal unless it failed before.
-  void WaitAndEstimate(TWork& work, size_t goal) const;
   void TakeFrom(TWork& work, const TWork& original) const;
   // Takes the snapshot of the model and frame and prepares the goals (calling thread).
   void StartRound(const std::vector<TGoalFunction*>& goals, const TMechanicalSystem& system,
                   const TTimeFrame& frame);
 
-  // A task of the round of offspring: an added individual's muscle to prepare, the samples of
-  // one of its units to make, or one of its goals to estimate.
-  struct TAddedTask {
-    enum TKind { kPrepare, kSamples, kGoal };
+  // A task of a round: a job's unit samples to make, a muscle of an individual to sum, an added
+  // individual's muscle to prepare or the samples of one of its units to make, or one of an
+  // individual's goals to estimate. Each is handed out only once what it needs is done.
+  struct TRoundTask {
+    enum TKind { kJob, kSum, kPrepare, kSamples, kGoal };
     TWork* Work = nullptr;
-    TKind Kind = kPrepare;
-    // The muscle (the goal for kGoal) and, for kSamples, the need of the muscle.
+    TKind Kind = kJob;
+    // The job, the muscle or the goal; for kSamples, also the need of the muscle.
     size_t Muscle = 0;
     size_t Need = 0;
   };
   // Appends tasks to the round and hands them to the workers (from any thread).
-  void Hand(const std::vector<TAddedTask>& tasks);
-  void RunAddedTask(size_t index);
-  // The steps of an added individual; each appends to `next` what may follow it.
-  void PrepareAdded(TWork& work, size_t muscle, std::vector<TAddedTask>& next);
-  void MakeAddedSamples(TWork& work, size_t muscle, size_t need, std::vector<TAddedTask>& next);
-  void SumAdded(TWork& work, size_t muscle, std::vector<TAddedTask>& next);
+  void Hand(const std::vector<TRoundTask>& tasks);
+  // Runs the round's tasks on every thread until none is left or running.
+  void RunHanded(const std::function<void()>& checkStop);
+  void RunRoundTask(size_t index);
+  // Each step appends to `next` what may follow it.
+  // Begin: a job's samples, then the sums of the muscles whose last samples these were.
+  void MakeJob(size_t job, std::vector<TRoundTask>& next);
+  void SumPlanned(TWork& work, size_t muscle, std::vector<TRoundTask>& next);
+  // Open and Add: an added individual's muscles, prepared, sampled and summed.
+  void PrepareAdded(TWork& work, size_t muscle, std::vector<TRoundTask>& next);
+  void MakeAddedSamples(TWork& work, size_t muscle, size_t need, std::vector<TRoundTask>& next);
+  void SumAdded(TWork& work, size_t muscle, std::vector<TRoundTask>& next);
   // After the individual's last sum: its goals, unless it equals one added before.
-  void FinishAdded(TWork& work, std::vector<TAddedTask>& next);
-  void AddGoalTasks(TWork& work, std::vector<TAddedTask>& tasks) const;
+  void FinishAdded(TWork& work, std::vector<TRoundTask>& next);
+  void AddGoalTasks(TWork& work, std::vector<TRoundTask>& tasks) const;
 
   std::unique_ptr<TThreadPool> pool_;
   std::unique_ptr<TEvaluationSnapshot> snapshot_;
@@ -149,17 +154,17 @@ class TPopulationEvaluator {
   // A deque: the workers hold on to entries while Add appends more.
   std::deque<TWork> works_;
   std::vector<TJob> jobs_;
-  // Set when job k's samples are made.
-  std::unique_ptr<std::atomic<bool>[]> jobDone_;
-  // The workers are busy with a range of RunAll, or with the added individuals.
+  // Per job, the muscles (entry, muscle) that wait for its samples.
+  std::vector<std::vector<std::pair<TWork*, size_t>>> dependents_;
+  // The workers are busy with a range of RunAll or with the tasks of a round.
   bool poolBusy_ = false;
   // A round of offspring is open; its tasks, appended by Add and by the tasks themselves and
-  // read under addedMutex_.
+  // read under roundMutex_.
   bool open_ = false;
   bool started_ = false;
   std::atomic<bool> abandoning_ = false;
-  std::mutex addedMutex_;
-  std::vector<TAddedTask> added_;
+  std::mutex roundMutex_;
+  std::vector<TRoundTask> roundTasks_;
   // The added individuals that needed no new samples, by the hash of their signature.
   std::unordered_map<uint64_t, std::vector<const TWork*>> addedBySignature_;
 };
