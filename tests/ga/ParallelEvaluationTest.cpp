@@ -505,6 +505,37 @@ TEST(ParallelEvaluation, IncrementalResultsEqualAFullRecomputation) {
   TRandom::Shared().SetFixedSeed(std::nullopt);
 }
 
+TEST(ParallelEvaluation, OffspringEvaluatedWhileMadeEqualAFreshEvaluation) {
+  // Offspring are evaluated on the workers while the next are made, and a child equal to an
+  // earlier one takes its results: every member of the population must still hold what an
+  // evaluation of it alone gives.
+  TMechanicalSystem system;
+  TGeneticAlgorithm ga;
+  LoadElbowTask(system, ga, false);
+  ga.EvaluationThreads = 4;
+  ga.MoveOnEach = 1000;  // a still frame: only the offspring are evaluated after the first step
+  ga.OscilateOnEach = 1000;
+  ga.StopChangePrecAfter = 0;
+  ga.MutationsPerStep = 6;
+  ga.CrossoversPerStep = 3;
+  TRandom::Shared().SetFixedSeed(13);
+  ga.InitRun(&system);
+  ga.Step();
+  const uint64_t sharedBefore = ga.Evaluator->SharedResults;
+  for (int step = 0; step < 8; ++step) ga.Step();
+  // Children whose operators changed nothing, or twice the same parent, were not evaluated
+  // twice.
+  EXPECT_GT(ga.Evaluator->SharedResults, sharedBefore);
+  for (int i = 0; i < ga.Population.Count(); ++i) {
+    TIndividual& member = *ga.Individual(ga.Population, i);
+    std::unique_ptr<TIndividual> fresh(FreshCopy(ga, member));
+    Evaluate(ga, *fresh);
+    EXPECT_EQ(Bits(member.Values), Bits(fresh->Values)) << i;
+    EXPECT_EQ(CachedSamples(member), FullRecomputation(member, *ga.TimeFrame)) << i;
+  }
+  TRandom::Shared().SetFixedSeed(std::nullopt);
+}
+
 namespace {
 
 // Notes on which thread, and in which order among its kind, its result curve was sampled.
