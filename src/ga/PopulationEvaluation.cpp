@@ -187,7 +187,8 @@ void TPopulationEvaluator::RunTasks(size_t count, const std::function<void(size_
       errors[i] = std::current_exception();
     }
   };
-  if (poolBusy_) {
+  // Called while the workers run a range or a round's tasks: everything here.
+  if (poolBusy_ || started_) {
     for (size_t i = 0; i < count; ++i) run(i);
   } else {
     RunAll(count, run, [] {});
@@ -341,14 +342,18 @@ void TPopulationEvaluator::PlanJobs() {
 }
 
 void TPopulationEvaluator::AttachAndSum(TWork& work, size_t index) const {
+  for (const TNeed& need : work.Needs) {
+    if (need.Muscle != index) continue;
+    // A muscle with a unit whose samples failed is not summed: the individual fails.
+    if (jobs_[need.Job].Error) return;
+  }
+  for (const TNeed& need : work.Needs)
+    if (need.Muscle == index) need.Unit->Samples = jobs_[need.Job].Result;
+  SumKeepingFailure(work, index);
+}
+
+void TPopulationEvaluator::SumKeepingFailure(TWork& work, size_t index) const {
   try {
-    for (const TNeed& need : work.Needs) {
-      if (need.Muscle != index) continue;
-      // A muscle with a unit whose samples failed is not summed: the individual fails.
-      if (jobs_[need.Job].Error) return;
-    }
-    for (const TNeed& need : work.Needs)
-      if (need.Muscle == index) need.Unit->Samples = jobs_[need.Job].Result;
     SumMuscle(work, index);
   } catch (...) {
     work.MuscleErrors[index] = std::current_exception();
@@ -488,7 +493,6 @@ void TPopulationEvaluator::End() {
   }
   started_ = false;
   open_ = false;
-  poolBusy_ = false;
   roundTasks_.clear();
   addedBySignature_.clear();
   works_.clear();
@@ -541,7 +545,6 @@ void TPopulationEvaluator::Hand(const std::vector<TRoundTask>& tasks) {
   }
   // Only the calling thread starts the range: workers hand tasks over only once it runs.
   started_ = true;
-  poolBusy_ = true;
   pool_->Start(total, [this](size_t index, int) { RunRoundTask(index); });
 }
 
@@ -631,11 +634,7 @@ void TPopulationEvaluator::SumAdded(TWork& work, size_t muscle, std::vector<TRou
   if (!part.Error && !part.SamplesError) {
     for (size_t k = 0; k < part.Made.size(); ++k)
       part.Needs[k].Unit->Samples = std::move(part.Made[k]);
-    try {
-      SumMuscle(work, muscle);
-    } catch (...) {
-      work.MuscleErrors[muscle] = std::current_exception();
-    }
+    SumKeepingFailure(work, muscle);
   }
   if (work.SumsLeft->fetch_sub(1, std::memory_order_acq_rel) == 1) FinishAdded(work, next);
 }
@@ -683,7 +682,6 @@ void TPopulationEvaluator::RunHanded(const std::function<void()>& checkStop) {
   }
   pool_->Wait();
   started_ = false;
-  poolBusy_ = false;
 }
 
 void TPopulationEvaluator::Close(const std::function<void()>& checkStop) {

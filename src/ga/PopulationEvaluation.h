@@ -113,6 +113,8 @@ class TPopulationEvaluator {
   // its sums' (in muscle order).
   std::exception_ptr FirstFailure(const TWork& work) const;
   void SumMuscle(TWork& work, size_t index) const;
+  // SumMuscle, its failure kept in the work.
+  void SumKeepingFailure(TWork& work, size_t index) const;
   void Estimate(TWork& work, size_t goal) const;
   void TakeFrom(TWork& work, const TWork& original) const;
   // Takes the snapshot of the model and frame and prepares the goals (calling thread).
@@ -156,10 +158,10 @@ class TPopulationEvaluator {
   std::vector<TJob> jobs_;
   // Per job, the muscles (entry, muscle) that wait for its samples.
   std::vector<std::vector<std::pair<TWork*, size_t>>> dependents_;
-  // The workers are busy with a range of RunAll or with the tasks of a round.
+  // The workers are busy with a range of RunAll.
   bool poolBusy_ = false;
-  // A round of offspring is open; its tasks, appended by Add and by the tasks themselves and
-  // read under roundMutex_.
+  // A round of offspring is open; the workers run the round's tasks (appended by Add and by the
+  // tasks themselves, read under roundMutex_).
   bool open_ = false;
   bool started_ = false;
   std::atomic<bool> abandoning_ = false;

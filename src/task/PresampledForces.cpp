@@ -1,11 +1,11 @@
 #include "task/PresampledForces.h"
 
 #include "ga/GeneticAlgorithm.h"
-#include "ga/PopulationEvaluation.h"
 #include "model/MechanicalSystem.h"
 #include "model/Muscle.h"
 #include "task/ChartScale.h"
 #include "task/CurveSampling.h"
+#include "task/RunExport.h"
 #include "task/TaskViews.h"
 
 #include <memory>
@@ -21,8 +21,7 @@ TPresampledForces::TPresampledForces(const TGeneticAlgorithm& algorithm,
   const TFrameRange range = FrameRange(FrameViewOf(algorithm), TChartScale{});
   const std::vector<long double> times = CurveTimes(range, range.O);
   std::vector<std::shared_ptr<TMuscle::TPresampled>> forces(muscles_.size());
-  system.PrepareForceSampling();
-  algorithm.Evaluator->RunTasks(muscles_.size(), [&](size_t m) {
+  SampleOnEvaluationThreads(algorithm, &system, muscles_.size(), [&](size_t m) {
     auto presampled = std::make_shared<TMuscle::TPresampled>();
     presampled->Times = times;
     presampled->Values.assign(times.size(), 0.0L);

@@ -58,15 +58,13 @@ namespace {
 
 TChartSeries Series(const std::string& title, const TCurve& curve) { return {title, curve.Points}; }
 
-// Runs task(i) for every i in [0, count) on the algorithm's evaluation threads. The forces of
-// `system` are prepared first, so that the tasks only read it.
+}  // namespace
+
 void SampleOnEvaluationThreads(const TGeneticAlgorithm& algorithm, const TMechanicalSystem* system,
                                size_t count, const std::function<void(size_t)>& task) {
   if (system != nullptr) system->PrepareForceSampling();
   algorithm.Evaluator->RunTasks(count, task);
 }
-
-}  // namespace
 
 // Each goal's curves are sampled on a thread of their own; goals that draw random numbers
 // are sampled on the calling thread, in goal order, so that their draws keep their order.

@@ -4,6 +4,8 @@
 
 #include "task/ChartData.h"
 
+#include <cstddef>
+#include <functional>
 #include <string>
 
 namespace sarvanta {
@@ -31,6 +33,12 @@ class TSolutionInModel {
   const TIndividual* best_ = nullptr;
   TMechanicalSystem& system_;
 };
+
+// Runs task(i) for every i in [0, count) on the algorithm's evaluation threads and throws the
+// failure of the lowest index. The forces of `system` (when given) are prepared first, so that
+// the tasks only read the model.
+void SampleOnEvaluationThreads(const TGeneticAlgorithm& algorithm, const TMechanicalSystem* system,
+                               size_t count, const std::function<void(size_t)>& task);
 
 // "rank", "fitness" and one column per goal (its caption and unit, "Joint angle [N·m]"), then
 // one row per individual of the population, best first: its position (from 0), its fitness

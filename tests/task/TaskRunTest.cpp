@@ -35,6 +35,13 @@ TRunSettings ElbowRun(const std::string& folder) {
   return settings;
 }
 
+// Loads, prepares and runs the task to its end, without progress reports or stop requests.
+void RunToEnd(TTaskRun& run) {
+  run.Load();
+  run.Prepare();
+  run.Run(nullptr, nullptr);
+}
+
 }  // namespace
 
 TEST(RunProgress, LineShowsBarCountsAndTimes) {
@@ -79,9 +86,7 @@ TEST(TaskRun, ResultsDescribeTheBestSolution) {
   TRunSettings settings = ElbowRun("sarvanta-taskrun-results");
   settings.Steps = 3;
   TTaskRun run(settings);
-  run.Load();
-  run.Prepare();
-  run.Run(nullptr, nullptr);
+  RunToEnd(run);
   EXPECT_FALSE(run.Stopped());
   EXPECT_EQ(run.StepsDone(), 3);
   const auto files = run.WriteResults("/nonexistent-template-folder");
@@ -133,9 +138,7 @@ TEST(ResultCurves, PresampledForcesGiveEveryChartTheSameBitsAndGoAway) {
   TRunSettings settings = ElbowRun("sarvanta-taskrun-presampled");
   settings.Steps = 2;
   TTaskRun run(settings);
-  run.Load();
-  run.Prepare();
-  run.Run(nullptr, nullptr);
+  RunToEnd(run);
   TGeneticAlgorithm& algorithm = run.Algorithm();
   TMechanicalSystem& system = run.System();
   const TIndividual& best = *algorithm.Individual(algorithm.Population, 0);
@@ -173,9 +176,7 @@ TEST(ResultCurves, DerivedFunctionsAndTheMotorUnitSelectionCurve) {
   TRunSettings settings = ElbowRun("sarvanta-taskrun-divers");
   settings.Steps = 1;
   TTaskRun run(settings);
-  run.Load();
-  run.Prepare();
-  run.Run(nullptr, nullptr);
+  RunToEnd(run);
   TGeneticAlgorithm& algorithm = run.Algorithm();
   TMechanicalSystem& system = run.System();
 
@@ -215,9 +216,7 @@ TEST(SummaryChart, ChartsWhatTheDescriptionsNameAndSpansTheirRange) {
   TRunSettings settings = ElbowRun("sarvanta-taskrun-summary");
   settings.Steps = 1;
   TTaskRun run(settings);
-  run.Load();
-  run.Prepare();
-  run.Run(nullptr, nullptr);
+  RunToEnd(run);
   TGeneticAlgorithm& algorithm = run.Algorithm();
   TMechanicalSystem& system = run.System();
   TComponent owner;
