@@ -215,12 +215,16 @@ void TGFMinimalFatigue::Results(TChromosome* root, std::span<const long double> 
       const TMotorUnit& unit = *muscle->MotorUnit(u);
       const std::vector<long double>& train = unit.ImpArray();
       TUnitFatigue fatigue(unit, train);
+      // The share changes only where an impulse is passed: between impulses it is reused.
       int32_t last = -1;
+      long double share = 0;
       for (size_t i = 0; i < times.size(); ++i) {
+        const int32_t before = last;
         while (last + 1 < static_cast<int32_t>(train.size()) &&
                train[static_cast<size_t>(last + 1)] <= times[i])
           ++last;
-        sum[i] += last < 0 ? 0 : fatigue.Of(last);
+        if (last != before) share = fatigue.Of(last);
+        sum[i] += share;
       }
     }
     for (size_t i = 0; i < times.size(); ++i) total[i] += sum[i] / muscle->MotorUnits.Count();
