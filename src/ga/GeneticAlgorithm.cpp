@@ -16,6 +16,7 @@
 #include "model/TimeFrame.h"
 
 #include <cmath>
+#include <string>
 #include <vector>
 
 namespace sarvanta {
@@ -393,10 +394,27 @@ TIndividual* TGeneticAlgorithm::SelectRouletteWheel(TStringList& list) {
 
 // ---- Reinsertion ----
 
+namespace {
+
+// The individual's fitness as text, formatted again only when the value changed (the sign of a
+// zero included; a NaN is always formatted again).
+const std::string& FitnessText(TIndividual& individual) {
+  const long double fitness = individual.Fitness;
+  const bool same = !individual.FitnessText.empty() && individual.FitnessTextOf == fitness &&
+                    std::signbit(individual.FitnessTextOf) == std::signbit(fitness);
+  if (!same) {
+    individual.FitnessText = FloatToStr(fitness);
+    individual.FitnessTextOf = fitness;
+  }
+  return individual.FitnessText;
+}
+
+}  // namespace
+
 void TGeneticAlgorithm::SetPopulationTexts() {
   for (int i = 0; i < Population.Count(); ++i)
     Population.SetString(
-        i, "Solution " + IntToStr(i) + " (" + FloatToStr(Individual(Population, i)->Fitness) + ")");
+        i, "Solution " + IntToStr(i) + " (" + FitnessText(*Individual(Population, i)) + ")");
 }
 
 void TGeneticAlgorithm::Reinsert() {

@@ -4,6 +4,7 @@
 
 #include "base/Component.h"
 
+#include <string>
 #include <vector>
 
 namespace sarvanta {
@@ -47,6 +48,10 @@ class TIndividual : public TComponent {
   std::vector<std::vector<TChromosome*>> Levels;
   std::vector<long double> Values;
   long double Fitness = 0;
+  // Fitness as the population's texts last showed it, and the value it was formatted from:
+  // an unchanged fitness is not formatted again.
+  std::string FitnessText;
+  long double FitnessTextOf = 0;
 
  private:
   void Register(TChromosome* chromosome);

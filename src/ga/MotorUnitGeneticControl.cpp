@@ -6,12 +6,19 @@
 #include "model/TimeFrame.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace sarvanta {
 
 namespace {
 
 TRandom& Random() { return TRandom::Shared(); }
+
+// Byte for byte the same train (equal bytes are equal values).
+bool SameBytes(const TGenes& a, const TGenes& b) {
+  return a.size() == b.size() &&
+         (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(long double)) == 0);
+}
 
 // n times: a random impulse moves by a random fraction of `range` (the position is drawn
 // before the fraction).
@@ -147,8 +154,8 @@ void TMotorUnitGeneticControl::Apply() {
   TMotorUnit* unit = MotorUnit();
   if (unit == nullptr) return;
   // Evaluated genes are the stored train already: the best solution, applied after every
-  // step, mostly finds its trains in place.
-  if (unit->ImpArray() == Genes) return;
+  // step, mostly finds its trains in place. The same bytes are found faster than equal values.
+  if (SameBytes(unit->ImpArray(), Genes) || unit->ImpArray() == Genes) return;
   unit->SetImpArray(Genes);
   Genes = unit->ImpArray();
 }
