@@ -396,13 +396,11 @@ TIndividual* TGeneticAlgorithm::SelectRouletteWheel(TStringList& list) {
 
 namespace {
 
-// The individual's fitness as text, formatted again only when the value changed (the sign of a
-// zero included; a NaN is always formatted again).
+// The individual's fitness as text, formatted again only when the value changed (a NaN is
+// always formatted again).
 const std::string& FitnessText(TIndividual& individual) {
   const long double fitness = individual.Fitness;
-  const bool same = !individual.FitnessText.empty() && individual.FitnessTextOf == fitness &&
-                    std::signbit(individual.FitnessTextOf) == std::signbit(fitness);
-  if (!same) {
+  if (individual.FitnessText.empty() || !(individual.FitnessTextOf == fitness)) {
     individual.FitnessText = FloatToStr(fitness);
     individual.FitnessTextOf = fitness;
   }

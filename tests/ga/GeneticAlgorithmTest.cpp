@@ -154,6 +154,16 @@ TEST(GeneticAlgorithm, ReinsertionKeepsTheBestInOrder) {
     ASSERT_EQ(f.size(), 3u);
     EXPECT_TRUE(std::is_sorted(f.begin(), f.end()));
   }
+
+  // The texts follow a fitness that changed since they were last made.
+  TIndividual& first = *ga.Individual(ga.Population, 0);
+  for (long double value : {0.0625L, 0.0L, 0.0625L}) {
+    first.Values = {value};
+    ga.Reinsert();
+    ASSERT_EQ(ga.Individual(ga.Population, 0), &first);
+    EXPECT_EQ(ga.Population.Strings(0), "Solution 0 (" + FloatToStr(value) + ")");
+  }
+  EXPECT_EQ(ga.Population.Strings(0), "Solution 0 (0.0625)");
 }
 
 TEST(GeneticAlgorithm, PopulationSizeBelowOneIsRefused) {
