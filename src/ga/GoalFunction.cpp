@@ -32,6 +32,11 @@ void TGoalFunction::Results(TChromosome* root, std::span<const long double> time
 TGoalThreading TGoalFunction::Threading() const { return TGoalThreading::CallingThread; }
 
 void TGoalFunction::PrepareEstimation() {}
+size_t TGoalFunction::TermCount(TChromosome*) { return 0; }
+void TGoalFunction::Terms(TChromosome*, size_t, std::span<long double> terms) {
+  std::fill(terms.begin(), terms.end(), 0.0L);
+}
+long double TGoalFunction::FromTermSum(TChromosome*, long double sum) { return sum; }
 long double TGoalFunction::Goal(TChromosome*, long double) { return 0; }
 long double TGoalFunction::Result(TChromosome*, long double) { return 0; }
 std::string TGoalFunction::GetDescription() const { return Descr; }

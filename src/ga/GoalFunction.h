@@ -59,6 +59,16 @@ class TGoalFunction : public TInspectedObject {
   // Called on the calling thread before a round of estimations, with nothing else running; a
   // goal brings what its estimations share up to date here. The base does nothing.
   virtual void PrepareEstimation();
+  // An estimation that is a sum of terms in a fixed order, so that evaluation threads may
+  // compute it in slices (AnyThread goals only). TermCount: the number of terms, 0 when the
+  // estimation is not split (the base). Terms: the terms first .. first + terms.size() - 1.
+  // FromTermSum: the estimation from the sum of all terms added in order from the first.
+  // A class that splits gives Estimation == FromTermSum(that sum) bit for bit and throws what
+  // Estimation throws at its first failing term; a class derived from it that estimates
+  // otherwise answers TermCount 0.
+  virtual size_t TermCount(TChromosome* root);
+  virtual void Terms(TChromosome* root, size_t first, std::span<long double> terms);
+  virtual long double FromTermSum(TChromosome* root, long double sum);
   // The value demanded at time t; the base gives 0.
   virtual long double Goal(TChromosome* root, long double t);
   // The value achieved at time t; the base gives 0.

@@ -109,6 +109,16 @@ void TGFJointAngle::Results(TChromosome* root, std::span<const long double> time
   }
 }
 
+long double TGFJointAngle::Term(TExpressionRunner& theta, const TJointSpan& span,
+                                const TTimeFrame& frame, int64_t i) {
+  const long double t = EstimationTime(frame, i) + frame.OscOffset;
+  const long double angle = theta.Evaluate(t, 0, 0);
+  long double s = 0;
+  for (const TIndividualMuscle& muscle : span.Muscles)
+    s += muscle.Muscle().ForceArmPoly->Evaluate(angle) * muscle.Sample(i, t);
+  return std::fabs(s - RequiredMoment(theta, *span.To, t));
+}
+
 long double TGFJointAngle::Estimation(TChromosome* root) {
   const std::optional<TJointSpan> span = Span(root);
   if (!span) return 0;
@@ -116,15 +126,31 @@ long double TGFJointAngle::Estimation(TChromosome* root) {
   const TTimeFrame& frame = FrameOf(root);
   const int64_t k = EstimationPointCount(frame);
   long double sum = 0;
-  for (int64_t i = 0; i <= k; ++i) {
-    const long double t = EstimationTime(frame, i) + frame.OscOffset;
-    const long double angle = theta.Evaluate(t, 0, 0);
-    long double s = 0;
-    for (const TIndividualMuscle& muscle : span->Muscles)
-      s += muscle.Muscle().ForceArmPoly->Evaluate(angle) * muscle.Sample(i, t);
-    sum += std::fabs(s - RequiredMoment(theta, *span->To, t));
+  for (int64_t i = 0; i <= k; ++i) sum += Term(theta, *span, frame, i);
+  return FromTermSum(root, sum);
+}
+
+size_t TGFJointAngle::TermCount(TChromosome* root) {
+  if (!Span(root)) return 0;
+  const int64_t k = EstimationPointCount(FrameOf(root));
+  return k >= 0 ? static_cast<size_t>(k) + 1 : 0;
+}
+
+void TGFJointAngle::Terms(TChromosome* root, size_t first, std::span<long double> terms) {
+  const std::optional<TJointSpan> span = Span(root);
+  if (!span) {
+    // TermCount gave none then: the model does not change within a round.
+    std::fill(terms.begin(), terms.end(), 0.0L);
+    return;
   }
-  return CheckedDivide(sum, static_cast<long double>(k));
+  TExpressionRunner theta = ExpressionRunner();
+  const TTimeFrame& frame = FrameOf(root);
+  for (size_t n = 0; n < terms.size(); ++n)
+    terms[n] = Term(theta, *span, frame, static_cast<int64_t>(first + n));
+}
+
+long double TGFJointAngle::FromTermSum(TChromosome* root, long double sum) {
+  return CheckedDivide(sum, static_cast<long double>(EstimationPointCount(FrameOf(root))));
 }
 
 void TGFJointAngle::AddRows(TObjectDescription& description) {

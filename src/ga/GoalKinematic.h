@@ -20,6 +20,11 @@ class TGFJointAngle : public TGoalFunctionExpression {
  public:
   TGFJointAngle(TComponent* owner, long double weight, const std::string& descr);
   long double Estimation(TChromosome* root) override;
+  // The terms are |S(t) - R(t)| at the estimation points; their sum divided by the point count
+  // is the estimation.
+  size_t TermCount(TChromosome* root) override;
+  void Terms(TChromosome* root, size_t first, std::span<long double> terms) override;
+  long double FromTermSum(TChromosome* root, long double sum) override;
   // R(t) = InertM alpha(t) + Length 4.9 Mass sin theta(t) of ToBone; 0 while a bone is missing.
   long double Goal(TChromosome* root, long double t) override;
   // S(t) = sum over spanning muscles of ForceArm(theta(t)) F(t); 0 while a bone is missing.
@@ -50,6 +55,9 @@ class TGFJointAngle : public TGoalFunctionExpression {
   static long double RequiredMoment(TExpressionRunner& theta, const TBone& to, long double t);
   // The muscles' moment at t with the individual's twitch forces.
   static long double MuscleMoment(TExpressionRunner& theta, const TJointSpan& span, long double t);
+  // |S - R| at estimation point i, S from the individual's muscle samples.
+  static long double Term(TExpressionRunner& theta, const TJointSpan& span, const TTimeFrame& frame,
+                          int64_t i);
   // For Goal and Result: looks the bones up into FromBone and ToBone, collects the spanning
   // muscles of the model and compiles the expression; false when a bone is missing.
   bool Prepare(TChromosome* root);
@@ -63,6 +71,8 @@ class TGFJointAngleCheckPoints : public TGFJointAngle {
   TGFJointAngleCheckPoints(TComponent* owner, long double weight, const std::string& descr);
   // Mean of |S(t_j) - R(t_j)| over Moments (twitch forces, no oscillation); 0 without moments.
   long double Estimation(TChromosome* root) override;
+  // Not split into the joint angle's terms.
+  size_t TermCount(TChromosome*) override { return 0; }
   std::string GetDescription() const override { return "Joint angle check point"; }
   const TClassInfo& ClassInfo() const override;
 

@@ -52,24 +52,41 @@ class TUnitFatigue {
   long double kept_[kKept];
 };
 
-// Sum over the muscles with motor units of (sum over units of perUnit(unit, train)) / n_m,
-// divided by M; 0 without real muscles. The trains are the individual's of `root` (the
-// model's without a root).
+// (Sum over the muscle's units of perUnit(unit, train)) / n_m for a muscle with motor units.
+// The trains are the individual's of `root` (the model's without a root).
+template <class PerUnit>
+long double MuscleMean(const TChromosome* root, const TMuscle& muscle, PerUnit perUnit) {
+  const TIndividualMuscle held(root, muscle);
+  long double sum = 0;
+  for (int u = 0; u < muscle.MotorUnits.Count(); ++u)
+    sum += perUnit(*muscle.MotorUnit(u), held.Train(u));
+  return sum / muscle.MotorUnits.Count();
+}
+
+bool HasUnits(const TMuscle* muscle) { return muscle != nullptr && muscle->MotorUnits.Count() > 0; }
+
+// Sum over the muscles with motor units of MuscleMean, divided by M; 0 without real muscles.
 template <class PerUnit>
 long double MeanOverUnits(const TChromosome* root, const TMechanicalSystem* system,
                           PerUnit perUnit) {
   if (!HasMuscles(system)) return 0;
   long double total = 0;
-  for (int m = 1; m < system->Muscles.Count(); ++m) {
-    const TMuscle* muscle = system->Muscle(m);
-    if (muscle == nullptr || muscle->MotorUnits.Count() == 0) continue;
-    const TIndividualMuscle held(root, *muscle);
-    long double sum = 0;
-    for (int u = 0; u < muscle->MotorUnits.Count(); ++u)
-      sum += perUnit(*muscle->MotorUnit(u), held.Train(u));
-    total += sum / muscle->MotorUnits.Count();
-  }
+  for (int m = 1; m < system->Muscles.Count(); ++m)
+    if (HasUnits(system->Muscle(m))) total += MuscleMean(root, *system->Muscle(m), perUnit);
   return total / MuscleListCount(*system);
+}
+
+// The peak loss of a unit's impulses within the frame, per most impulses it could fire.
+long double FatigueOfTrain(const TTimeFrame& frame, const TMotorUnit& unit,
+                           std::span<const long double> train) {
+  if (train.empty()) return 0;
+  TUnitFatigue fatigue(unit, train);
+  long double sum = 0;
+  for (size_t i = 0; i < train.size(); ++i)
+    if (train[i] >= frame.FromMoment && train[i] <= frame.ToMoment)
+      sum += fatigue.Of(static_cast<int32_t>(i));
+  if (sum == 0) return 0;
+  return CheckedDivide(sum, static_cast<long double>(unit.MaxNumOfImpulses(frame.Duration)));
 }
 
 }  // namespace
@@ -236,18 +253,32 @@ long double TGFMinimalFatigue::Estimation(TChromosome* root) {
   const TMechanicalSystem* system = SystemOf(root);
   if (!HasMuscles(system)) return 0;
   const TTimeFrame& frame = FrameOf(root);
-  return MeanOverUnits(
-      root, system,
-      [&frame](const TMotorUnit& unit, std::span<const long double> train) -> long double {
-        if (train.empty()) return 0;
-        TUnitFatigue fatigue(unit, train);
-        long double sum = 0;
-        for (size_t i = 0; i < train.size(); ++i)
-          if (train[i] >= frame.FromMoment && train[i] <= frame.ToMoment)
-            sum += fatigue.Of(static_cast<int32_t>(i));
-        if (sum == 0) return 0;
-        return CheckedDivide(sum, static_cast<long double>(unit.MaxNumOfImpulses(frame.Duration)));
-      });
+  return MeanOverUnits(root, system,
+                       [&frame](const TMotorUnit& unit, std::span<const long double> train) {
+                         return FatigueOfTrain(frame, unit, train);
+                       });
+}
+
+size_t TGFMinimalFatigue::TermCount(TChromosome* root) {
+  const TMechanicalSystem* system = SystemOf(root);
+  return HasMuscles(system) ? static_cast<size_t>(system->Muscles.Count() - 1) : 0;
+}
+
+void TGFMinimalFatigue::Terms(TChromosome* root, size_t first, std::span<long double> terms) {
+  // A muscle without units adds nothing to the sum: its term is 0.
+  const TMechanicalSystem& system = *SystemOf(root);
+  const TTimeFrame& frame = FrameOf(root);
+  const auto share = [&frame](const TMotorUnit& unit, std::span<const long double> train) {
+    return FatigueOfTrain(frame, unit, train);
+  };
+  for (size_t n = 0; n < terms.size(); ++n) {
+    const TMuscle* muscle = system.Muscle(static_cast<int>(first + n) + 1);
+    terms[n] = HasUnits(muscle) ? MuscleMean(root, *muscle, share) : 0.0L;
+  }
+}
+
+long double TGFMinimalFatigue::FromTermSum(TChromosome* root, long double sum) {
+  return sum / MuscleListCount(*SystemOf(root));
 }
 
 const TClassInfo& TGFMinimalFatigue::ClassInfo() const {

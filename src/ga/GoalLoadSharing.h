@@ -44,6 +44,10 @@ class TGFMinimalFatigue : public TGoalFunction {
  public:
   TGFMinimalFatigue(TComponent* owner, long double weight, const std::string& descr);
   long double Estimation(TChromosome* root) override;
+  // A term per muscle position (0 for a muscle without units).
+  size_t TermCount(TChromosome* root) override;
+  void Terms(TChromosome* root, size_t first, std::span<long double> terms) override;
+  long double FromTermSum(TChromosome* root, long double sum) override;
   TGoalThreading Threading() const override { return TGoalThreading::AnyThread; }
   long double Result(TChromosome* root, long double t) override;
   void Results(TChromosome* root, std::span<const long double> times,

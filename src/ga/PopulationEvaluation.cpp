@@ -23,6 +23,10 @@ constexpr size_t kNone = static_cast<size_t>(-1);
 // stay far below this bit).
 constexpr uint64_t kJobKey = uint64_t{1} << 63;
 
+// A goal whose estimation is a sum of terms is estimated in this many slices at most, so that
+// the last estimations of a round end close together on the evaluation threads.
+constexpr size_t kGoalSlices = 4;
+
 // The muscle controls of a tree, in tree order.
 void CollectMuscles(TChromosome& node, std::vector<TMuscleGeneticControl*>& muscles) {
   if (node.Level == ChromosomeLevel::Muscle) {
@@ -120,6 +124,14 @@ struct TPopulationEvaluator::TWork {
   std::vector<std::exception_ptr> GoalErrors;
   // The muscle sums not yet done; an estimation waits for 0.
   std::unique_ptr<std::atomic<size_t>> SumsLeft = std::make_unique<std::atomic<size_t>>(0);
+  // Per goal estimated in slices (none for the others): each slice writes its own terms and
+  // failure.
+  struct TGoalTerms {
+    std::vector<long double> Terms;
+    std::vector<std::exception_ptr> SliceErrors;
+    std::unique_ptr<std::atomic<size_t>> SlicesLeft = std::make_unique<std::atomic<size_t>>(0);
+  };
+  std::vector<TGoalTerms> GoalTerms;
 };
 
 // The samples of one unit for one train, made once for every individual that needs them.
@@ -450,6 +462,34 @@ void TPopulationEvaluator::Estimate(TWork& work, size_t goal) const {
   }
 }
 
+void TPopulationEvaluator::EstimateSlice(TWork& work, size_t goal, size_t slice) const {
+  TWork::TGoalTerms& terms = work.GoalTerms[goal];
+  const size_t slices = terms.SliceErrors.size();
+  const size_t count = terms.Terms.size();
+  const size_t first = count * slice / slices;
+  const size_t last = count * (slice + 1) / slices;
+  TChromosome* root = work.Individual->Root;
+  try {
+    goals_[goal]->Terms(root, first, std::span(terms.Terms).subspan(first, last - first));
+  } catch (...) {
+    terms.SliceErrors[slice] = std::current_exception();
+  }
+  if (terms.SlicesLeft->fetch_sub(1, std::memory_order_acq_rel) != 1) return;
+  // The first failing slice holds the term where the whole estimation would have failed.
+  for (const std::exception_ptr& error : terms.SliceErrors)
+    if (error) {
+      work.GoalErrors[goal] = error;
+      return;
+    }
+  try {
+    long double sum = 0;
+    for (long double term : terms.Terms) sum += term;
+    work.Individual->Values[goal] = goals_[goal]->FromTermSum(root, sum);
+  } catch (...) {
+    work.GoalErrors[goal] = std::current_exception();
+  }
+}
+
 void TPopulationEvaluator::TakeFrom(TWork& work, const TWork& original) const {
   for (size_t m = 0; m < work.Muscles.size(); ++m) {
     TMuscleGeneticControl& muscle = *work.Muscles[m];
@@ -549,10 +589,30 @@ void TPopulationEvaluator::Hand(const std::vector<TRoundTask>& tasks) {
 }
 
 void TPopulationEvaluator::AddGoalTasks(TWork& work, std::vector<TRoundTask>& tasks) const {
-  if (work.Individual->Root == nullptr) return;
-  for (size_t j = 0; j < goals_.size(); ++j)
-    if (threading_[j] == TGoalThreading::AnyThread)
+  TChromosome* root = work.Individual->Root;
+  if (root == nullptr) return;
+  for (size_t j = 0; j < goals_.size(); ++j) {
+    if (threading_[j] != TGoalThreading::AnyThread) continue;
+    // With one thread, or for a goal that is not a sum of terms, the estimation is one task.
+    size_t count = 0;
+    try {
+      if (pool_) count = goals_[j]->TermCount(root);
+    } catch (...) {
+      count = 0;  // Estimation meets the same failure
+    }
+    const size_t slices = std::min(count, kGoalSlices);
+    if (slices < 2) {
       tasks.push_back({&work, TRoundTask::kGoal, j, 0});
+      continue;
+    }
+    if (work.GoalTerms.empty()) work.GoalTerms.resize(goals_.size());
+    TWork::TGoalTerms& terms = work.GoalTerms[j];
+    terms.Terms.assign(count, 0.0L);
+    terms.SliceErrors.assign(slices, nullptr);
+    terms.SlicesLeft->store(slices, std::memory_order_relaxed);
+    for (size_t slice = 0; slice < slices; ++slice)
+      tasks.push_back({&work, TRoundTask::kGoalSlice, j, slice});
+  }
 }
 
 void TPopulationEvaluator::RunRoundTask(size_t index) {
@@ -575,6 +635,9 @@ void TPopulationEvaluator::RunRoundTask(size_t index) {
       break;
     case TRoundTask::kSamples:
       MakeAddedSamples(*task.Work, task.Muscle, task.Need, next);
+      break;
+    case TRoundTask::kGoalSlice:
+      if (!FirstFailure(*task.Work)) EstimateSlice(*task.Work, task.Muscle, task.Need);
       break;
     default:
       if (!FirstFailure(*task.Work)) Estimate(*task.Work, task.Muscle);

@@ -116,19 +116,23 @@ class TPopulationEvaluator {
   // SumMuscle, its failure kept in the work.
   void SumKeepingFailure(TWork& work, size_t index) const;
   void Estimate(TWork& work, size_t goal) const;
+  // One slice of a goal's terms; the last slice to end sums them into the goal's value.
+  void EstimateSlice(TWork& work, size_t goal, size_t slice) const;
   void TakeFrom(TWork& work, const TWork& original) const;
   // Takes the snapshot of the model and frame and prepares the goals (calling thread).
   void StartRound(const std::vector<TGoalFunction*>& goals, const TMechanicalSystem& system,
                   const TTimeFrame& frame);
 
   // A task of a round: a job's unit samples to make, a muscle of an individual to sum, an added
-  // individual's muscle to prepare or the samples of one of its units to make, or one of an
-  // individual's goals to estimate. Each is handed out only once what it needs is done.
+  // individual's muscle to prepare or the samples of one of its units to make, one of an
+  // individual's goals to estimate or a slice of its terms. Each is handed out only once what
+  // it needs is done.
   struct TRoundTask {
-    enum TKind { kJob, kSum, kPrepare, kSamples, kGoal };
+    enum TKind { kJob, kSum, kPrepare, kSamples, kGoal, kGoalSlice };
     TWork* Work = nullptr;
     TKind Kind = kJob;
-    // The job, the muscle or the goal; for kSamples, also the need of the muscle.
+    // The job, the muscle or the goal; for kSamples, also the need of the muscle; for
+    // kGoalSlice, the slice.
     size_t Muscle = 0;
     size_t Need = 0;
   };

@@ -328,6 +328,43 @@ std::string PickyFailure(int threads) {
 
 }  // namespace
 
+TEST(ParallelEvaluation, GoalsInSlicesOfTheirTermsGiveTheirWholeEstimation) {
+  TMechanicalSystem system;
+  TGeneticAlgorithm ga;
+  LoadElbowTask(system, ga, false);
+  ga.EvaluationThreads = 1;
+  TRandom::Shared().SetFixedSeed(4);
+  ga.InitRun(&system);
+  for (int step = 0; step < 3; ++step) ga.Step();
+  TRandom::Shared().SetFixedSeed(std::nullopt);
+  int split = 0;
+  for (int i = 0; i < ga.Population.Count(); ++i) {
+    TChromosome* root = ga.Individual(ga.Population, i)->Root;
+    for (int j = 0; j < ga.Goals.Count(); ++j) {
+      TGoalFunction& goal = *ga.Goal(j);
+      const size_t count = goal.TermCount(root);
+      if (count == 0) continue;
+      ++split;
+      const std::string whole = Bits(goal.Estimation(root));
+      for (size_t slices : {size_t{1}, size_t{2}, size_t{3}, count}) {
+        std::vector<long double> terms(count, -1);
+        for (size_t s = 0; s < slices; ++s) {
+          const size_t first = count * s / slices;
+          goal.Terms(root, first,
+                     std::span(terms).subspan(first, count * (s + 1) / slices - first));
+        }
+        long double sum = 0;
+        for (long double term : terms) sum += term;
+        EXPECT_EQ(Bits(goal.FromTermSum(root, sum)), whole) << goal.Descr << " " << slices;
+      }
+    }
+  }
+  EXPECT_EQ(split, 3 * ga.Population.Count());  // the task's joint angle, the swinging one, fatigue
+  TGFJointAngleCheckPoints checkPoints(nullptr, 1, "");
+  checkPoints.Moments = {10, 20};
+  EXPECT_EQ(checkPoints.TermCount(ga.Individual(ga.Population, 0)->Root), 0u);
+}
+
 TEST(ParallelEvaluation, AWorkerFailureReachesTheCallerAsWithOneThread) {
   // Several individuals of a round fail on the workers; the caller gets the first in list
   // order, of the class the goal threw, as one thread gives it.
