@@ -26,6 +26,9 @@ constexpr uint64_t kJobKey = uint64_t{1} << 63;
 // A goal whose estimation is a sum of terms is estimated in this many slices at most, so that
 // the last estimations of a round end close together on the evaluation threads.
 constexpr size_t kGoalSlices = 4;
+// Beyond this many terms (a very fine time grid) a goal is estimated whole: every individual of
+// a round would otherwise hold its terms at once.
+constexpr size_t kMaxSlicedTerms = 16384;
 
 // The muscle controls of a tree, in tree order.
 void CollectMuscles(TChromosome& node, std::vector<TMuscleGeneticControl*>& muscles) {
@@ -475,15 +478,18 @@ void TPopulationEvaluator::EstimateSlice(TWork& work, size_t goal, size_t slice)
     terms.SliceErrors[slice] = std::current_exception();
   }
   if (terms.SlicesLeft->fetch_sub(1, std::memory_order_acq_rel) != 1) return;
+  // The terms go when this ends, not with the round: its other individuals are still going on.
+  std::vector<long double> all;
+  all.swap(terms.Terms);
   // The first failing slice holds the term where the whole estimation would have failed.
   for (const std::exception_ptr& error : terms.SliceErrors)
     if (error) {
       work.GoalErrors[goal] = error;
       return;
     }
+  long double sum = 0;
+  for (long double term : all) sum += term;
   try {
-    long double sum = 0;
-    for (long double term : terms.Terms) sum += term;
     work.Individual->Values[goal] = goals_[goal]->FromTermSum(root, sum);
   } catch (...) {
     work.GoalErrors[goal] = std::current_exception();
@@ -600,7 +606,7 @@ void TPopulationEvaluator::AddGoalTasks(TWork& work, std::vector<TRoundTask>& ta
     } catch (...) {
       count = 0;  // Estimation meets the same failure
     }
-    const size_t slices = std::min(count, kGoalSlices);
+    const size_t slices = count <= kMaxSlicedTerms ? std::min(count, kGoalSlices) : 1;
     if (slices < 2) {
       tasks.push_back({&work, TRoundTask::kGoal, j, 0});
       continue;
