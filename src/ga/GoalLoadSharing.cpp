@@ -89,6 +89,13 @@ long double FatigueOfTrain(const TTimeFrame& frame, const TMotorUnit& unit,
   return CheckedDivide(sum, static_cast<long double>(unit.MaxNumOfImpulses(frame.Duration)));
 }
 
+// FatigueOfTrain within `frame`, as MeanOverUnits and MuscleMean take it per unit.
+auto FatigueWithin(const TTimeFrame& frame) {
+  return [&frame](const TMotorUnit& unit, std::span<const long double> train) {
+    return FatigueOfTrain(frame, unit, train);
+  };
+}
+
 }  // namespace
 
 // ---- Minimal aggregate force ----
@@ -252,11 +259,7 @@ void TGFMinimalFatigue::Results(TChromosome* root, std::span<const long double> 
 long double TGFMinimalFatigue::Estimation(TChromosome* root) {
   const TMechanicalSystem* system = SystemOf(root);
   if (!HasMuscles(system)) return 0;
-  const TTimeFrame& frame = FrameOf(root);
-  return MeanOverUnits(root, system,
-                       [&frame](const TMotorUnit& unit, std::span<const long double> train) {
-                         return FatigueOfTrain(frame, unit, train);
-                       });
+  return MeanOverUnits(root, system, FatigueWithin(FrameOf(root)));
 }
 
 size_t TGFMinimalFatigue::TermCount(TChromosome* root) {
@@ -267,10 +270,7 @@ size_t TGFMinimalFatigue::TermCount(TChromosome* root) {
 void TGFMinimalFatigue::Terms(TChromosome* root, size_t first, std::span<long double> terms) {
   // A muscle without units adds nothing to the sum: its term is 0.
   const TMechanicalSystem& system = *SystemOf(root);
-  const TTimeFrame& frame = FrameOf(root);
-  const auto share = [&frame](const TMotorUnit& unit, std::span<const long double> train) {
-    return FatigueOfTrain(frame, unit, train);
-  };
+  const auto share = FatigueWithin(FrameOf(root));
   for (size_t n = 0; n < terms.size(); ++n) {
     const TMuscle* muscle = system.Muscle(static_cast<int>(first + n) + 1);
     terms[n] = HasUnits(muscle) ? MuscleMean(root, *muscle, share) : 0.0L;

@@ -42,6 +42,26 @@ void RunToEnd(TTaskRun& run) {
   run.Run(nullptr, nullptr);
 }
 
+TRunSettings ElbowRun(const std::string& folder, int32_t steps) {
+  TRunSettings settings = ElbowRun(folder);
+  settings.Steps = steps;
+  return settings;
+}
+
+// An elbow run of `steps` steps, done to its end; its folder goes with it.
+struct TFinishedElbowRun {
+  TFinishedElbowRun(const std::string& folder, int32_t steps)
+      : Settings(ElbowRun(folder, steps)), Run(Settings) {
+    RunToEnd(Run);
+  }
+  ~TFinishedElbowRun() { fs::remove_all(Settings.OutFolder); }
+  TFinishedElbowRun(const TFinishedElbowRun&) = delete;
+  TFinishedElbowRun& operator=(const TFinishedElbowRun&) = delete;
+
+  TRunSettings Settings;
+  TTaskRun Run;
+};
+
 }  // namespace
 
 TEST(RunProgress, LineShowsBarCountsAndTimes) {
@@ -83,17 +103,15 @@ TEST(TaskRun, StopsWhenAskedAndSavesOnSchedule) {
 }
 
 TEST(TaskRun, ResultsDescribeTheBestSolution) {
-  TRunSettings settings = ElbowRun("sarvanta-taskrun-results");
-  settings.Steps = 3;
-  TTaskRun run(settings);
-  RunToEnd(run);
+  TFinishedElbowRun elbow("sarvanta-taskrun-results", 3);
+  TTaskRun& run = elbow.Run;
   EXPECT_FALSE(run.Stopped());
   EXPECT_EQ(run.StepsDone(), 3);
   const auto files = run.WriteResults("/nonexistent-template-folder");
   EXPECT_EQ(files, (std::vector<std::string>{"elbow.svt", "elbow.hga", "population.tsv",
                                              "goals.tsv", "forces.tsv", "trains.tsv", "history.tsv",
                                              "run.json", "trace.log", "report.html"}));
-  for (const auto& file : files) EXPECT_TRUE(fs::exists(fs::path(settings.OutFolder) / file));
+  for (const auto& file : files) EXPECT_TRUE(fs::exists(fs::path(elbow.Settings.OutFolder) / file));
 
   TGeneticAlgorithm& algorithm = run.Algorithm();
   const std::string table = PopulationTable(algorithm);
@@ -115,7 +133,6 @@ TEST(TaskRun, ResultsDescribeTheBestSolution) {
   const TChartData goals = GoalsChart(algorithm, *algorithm.Individual(algorithm.Population, 0));
   ASSERT_EQ(goals.Series.size(), 4u);
   EXPECT_EQ(goals.Series[1].Title, "Joint angle result [N·m]");
-  fs::remove_all(settings.OutFolder);
 }
 
 namespace {
@@ -135,10 +152,8 @@ bool SamePoints(const TChartData& a, const TChartData& b) {
 }  // namespace
 
 TEST(ResultCurves, PresampledForcesGiveEveryChartTheSameBitsAndGoAway) {
-  TRunSettings settings = ElbowRun("sarvanta-taskrun-presampled");
-  settings.Steps = 2;
-  TTaskRun run(settings);
-  RunToEnd(run);
+  TFinishedElbowRun elbow("sarvanta-taskrun-presampled", 2);
+  TTaskRun& run = elbow.Run;
   TGeneticAlgorithm& algorithm = run.Algorithm();
   TMechanicalSystem& system = run.System();
   const TIndividual& best = *algorithm.Individual(algorithm.Population, 0);
@@ -169,14 +184,11 @@ TEST(ResultCurves, PresampledForcesGiveEveryChartTheSameBitsAndGoAway) {
   }
   for (int m = 1; m < system.Muscles.Count(); ++m) EXPECT_EQ(system.Muscle(m)->Presampled, nullptr);
   EXPECT_TRUE(SamePoints(ForcesChart(algorithm, system), forces));
-  fs::remove_all(settings.OutFolder);
 }
 
 TEST(ResultCurves, DerivedFunctionsAndTheMotorUnitSelectionCurve) {
-  TRunSettings settings = ElbowRun("sarvanta-taskrun-divers");
-  settings.Steps = 1;
-  TTaskRun run(settings);
-  RunToEnd(run);
+  TFinishedElbowRun elbow("sarvanta-taskrun-divers", 1);
+  TTaskRun& run = elbow.Run;
   TGeneticAlgorithm& algorithm = run.Algorithm();
   TMechanicalSystem& system = run.System();
 
@@ -209,14 +221,11 @@ TEST(ResultCurves, DerivedFunctionsAndTheMotorUnitSelectionCurve) {
   EXPECT_EQ(selected.Points.back().Y, unit.Force(200));
   frame.Precision = 0;
   EXPECT_TRUE(MotorUnitSelectionCurve(unit, frame).Points.empty());
-  fs::remove_all(settings.OutFolder);
 }
 
 TEST(SummaryChart, ChartsWhatTheDescriptionsNameAndSpansTheirRange) {
-  TRunSettings settings = ElbowRun("sarvanta-taskrun-summary");
-  settings.Steps = 1;
-  TTaskRun run(settings);
-  RunToEnd(run);
+  TFinishedElbowRun elbow("sarvanta-taskrun-summary", 1);
+  TTaskRun& run = elbow.Run;
   TGeneticAlgorithm& algorithm = run.Algorithm();
   TMechanicalSystem& system = run.System();
   TComponent owner;
@@ -247,5 +256,4 @@ TEST(SummaryChart, ChartsWhatTheDescriptionsNameAndSpansTheirRange) {
   EXPECT_EQ(scale.DataMin, low);
   EXPECT_EQ(scale.DataMax, high);
   EXPECT_GT(high, curves[0].Series.DataMax);  // the muscle's force exceeds one unit's
-  fs::remove_all(settings.OutFolder);
 }
